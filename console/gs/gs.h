@@ -1,0 +1,164 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "console/gs/layout.h"
+#include "console/gs/memory.h"
+#include "console/gs/regs.h"
+#include "console/log.h"
+#include "console/picture.h"
+
+namespace gs {
+
+struct DrawSetup;
+
+// One 128-bit unit of the GIF stream.
+struct Qword {
+    u64 lo = 0;
+    u64 hi = 0;
+};
+
+// Sees every input of the GS in order: what a dump records and a replay feeds back.
+class Observer {
+public:
+    virtual ~Observer() = default;
+    virtual void privilegedWrite(u32 offset, u64 value) = 0;
+    virtual void crtMode(u8 interlace, u8 mode, u8 ffmd) = 0;
+    virtual void gifTransfer(const Qword* data, u32 count) = 0;
+    virtual void vblank() = 0;
+};
+
+// Offsets of the privileged registers from 0x12000000.
+enum PrivilegedOffset : u32 {
+    PMODE = 0x0000, SMODE1 = 0x0010, SMODE2 = 0x0020, SRFSH = 0x0030, SYNCH1 = 0x0040, SYNCH2 = 0x0050,
+    SYNCV = 0x0060, DISPFB1 = 0x0070, DISPLAY1 = 0x0080, DISPFB2 = 0x0090, DISPLAY2 = 0x00A0,
+    EXTBUF = 0x00B0, EXTDATA = 0x00C0, EXTWRITE = 0x00D0, BGCOLOR = 0x00E0,
+    CSR = 0x1000, IMR = 0x1010, BUSDIR = 0x1040, SIGLBLID = 0x1080,
+};
+
+inline constexpr u64 kCsrSignal = 1u << 0;
+inline constexpr u64 kCsrFinish = 1u << 1;
+inline constexpr u64 kCsrHsint = 1u << 2;
+inline constexpr u64 kCsrVsint = 1u << 3;
+inline constexpr u64 kCsrEdwint = 1u << 4;
+inline constexpr u64 kCsrReset = 1u << 9;
+inline constexpr u64 kCsrNfield = 1u << 12;
+inline constexpr u64 kCsrFifoEmpty = 1u << 14;
+
+// A vertex as the vertex queue holds it: primitive coordinates and the attributes at its kick.
+struct Vertex {
+    u32 x = 0, y = 0; // 12.4, before XYOFFSET
+    u32 z = 0;
+    Rgbaq colour;
+    float s = 0, t = 0;
+    u32 u = 0, v = 0; // 10.4
+    u8 fog = 0;
+};
+
+struct DisplayCircuit {
+    u32 fbp = 0, fbw = 0, dbx = 0, dby = 0;
+    u8 psm = 0;
+    u32 dx = 0, dy = 0, magh = 0, magv = 0, dw = 0, dh = 0;
+};
+
+// The Graphics Synthesizer: local memory, the GIF (PATH3), the drawing registers and rasterizer,
+// host-to-local transfers, and the privileged registers with the display circuit.
+class Gs {
+public:
+    explicit Gs(console::Log& log);
+
+    void setObserver(Observer* observer) { observer_ = observer; }
+
+    // privileged.cpp
+    void writePrivileged(u32 offset, u64 value);
+    u64 readPrivileged(u32 offset) const;
+    void setCrtMode(u8 interlace, u8 mode, u8 ffmd);
+    void vblank();
+    bool vsintPending() const { return (csr_ & kCsrVsint) != 0; }
+
+    // gif.cpp
+    void transfer(const Qword* data, u32 count);
+
+    // regs.cpp
+    void writeRegister(u8 address, u64 value);
+    const Registers& registers() const { return regs_; }
+
+    // display.cpp
+    void readPicture(console::Picture& out) const;
+    const DisplayCircuit& circuit(int n) const { return circuits_[n & 1]; }
+    u64 pmode() const { return pmode_; }
+    u64 imr() const { return imr_; }
+
+    LocalMemory& memory() { return memory_; }
+    const LocalMemory& memory() const { return memory_; }
+    // Pixels that passed every test and were written, since power-on.
+    u64 pixelsDrawn() const { return pixelsDrawn_; }
+
+private:
+    struct GifPath {
+        u64 tagHi = 0;      // the register descriptors
+        u32 remaining = 0;  // qwords (PACKED, IMAGE) or dwords (REGLIST) still to come
+        u32 nreg = 0;
+        u32 reg = 0;        // next descriptor
+        u8 flg = 0;
+        bool inPacket = false; // a tag's data is still expected
+    };
+
+    struct HostTransfer {
+        bool active = false;
+        u32 x = 0, y = 0;  // next pixel, relative to DSAX, DSAY
+        u32 width = 0, height = 0;
+        u32 dbp = 0, dbw = 0;
+        u32 dsax = 0, dsay = 0;
+        const Layout32* layout = nullptr;
+    };
+
+    // privileged.cpp
+    void reset();
+
+    // gif.cpp
+    void packed(const Qword& q, u8 descriptor);
+    void reglist(u64 data, u8 descriptor);
+
+    // regs.cpp
+    void decode(u8 address, u64 value);
+
+    // kick.cpp
+    void vertexKick(const Vertex& v, bool draw);
+    void drawPrimitive();
+    bool setupDraw(DrawSetup& s, const Vertex& last);
+
+    // transfer.cpp
+    void startTransfer(u8 direction);
+    void transferData(u64 data);
+    void localToLocal();
+
+    // raster_*.cpp
+    void drawPoint(const Vertex& v);
+    void drawLine(const Vertex& a, const Vertex& b);
+    void drawTriangle(const Vertex& a, const Vertex& b, const Vertex& c);
+    void drawSprite(const Vertex& a, const Vertex& b);
+
+    mutable console::OnceLog log_;
+    Observer* observer_ = nullptr;
+    LocalMemory memory_;
+    Registers regs_;
+    GifPath gif_;
+    float q_ = 1.0f; // internal Q latch of the GIF's PACKED ST
+    HostTransfer host_;
+
+    std::array<Vertex, 3> queue_{};
+    u32 queued_ = 0;    // vertices held
+    u32 stripCount_ = 0; // vertices since PRIM or XYZ3 restart
+
+    u64 pmode_ = 0, smode1_ = 0, smode2_ = 0, bgcolor_ = 0, imr_ = 0, siglblid_ = 0, busdir_ = 0;
+    std::array<u64, 2> dispfb_{}, display_{};
+    std::array<DisplayCircuit, 2> circuits_{};
+    u64 csr_ = kCsrFifoEmpty;
+    u8 crtInterlace_ = 0, crtMode_ = 0, crtFfmd_ = 0;
+
+    u64 pixelsDrawn_ = 0;
+};
+
+} // namespace gs

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "console/host.h"
+#include "frontend/options.h"
+#include "frontend/picture_writer.h"
+#include "frontend/video_recorder.h"
+#include "frontend/window.h"
+
+namespace frontend {
+
+// Where the console's fields and messages go on the desktop: picture files, a video, a window, a progress
+// line, stderr.
+class FieldOutput : public console::Host {
+public:
+    // `total` is the number of fields expected (for the progress line), 0 if unknown.
+    FieldOutput(const Options& options, std::uint64_t total);
+
+    // Opens what the options ask for; false with `error` set when something cannot be opened.
+    bool start(std::string& error);
+    // Shows every field in this window too; once it closes, the console is stopped.
+    void showIn(Window* window) { window_ = window; }
+
+    void field(const console::Field& field) override;
+    void message(std::string_view text) override;
+
+    // Writes what is still pending; returns false after reporting any error on stderr.
+    bool finish();
+    std::uint64_t fields() const { return fields_; }
+
+private:
+    const Options& options_;
+    std::uint64_t total_;
+    std::uint64_t fields_ = 0;
+    bool progress_;
+    PictureWriter writer_;
+    VideoRecorder video_;
+    Window* window_ = nullptr;
+    console::Picture picture_;
+};
+
+} // namespace frontend

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace frontend {
+
+// What the command line asked for.
+struct Options {
+    bool help = false;
+    bool headless = false;
+    std::uint64_t frames = 0;   // fields to run; 0 = until the window closes
+    std::string pngDir;         // write field pictures here
+    std::uint64_t every = 1;    // every K-th field
+    std::string gsDump;         // record the GS input here
+    std::string replay;         // replay this GS dump instead of running the program
+    std::string contactSheet;   // tile every K-th field into one picture
+    std::string video;          // record the run to this video file
+};
+
+// Parses argv (without the program name). Returns the options, or nothing with `error` set.
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error);
+
+// The text of --help.
+std::string UsageText();
+
+} // namespace frontend

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "console/picture.h"
+
+namespace frontend {
+
+// Writes PNG files on a thread of its own, so the console runs on while pictures are compressed.
+class PictureWriter {
+public:
+    PictureWriter();
+    ~PictureWriter();
+    PictureWriter(const PictureWriter&) = delete;
+    PictureWriter& operator=(const PictureWriter&) = delete;
+
+    // Queues a picture; waits while too many are queued.
+    void write(std::string path, console::Picture picture);
+    // Waits until every queued picture is written; returns the errors met so far.
+    std::vector<std::string> finish();
+
+private:
+    void run();
+
+    struct Job {
+        std::string path;
+        console::Picture picture;
+    };
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<Job> jobs_;
+    std::vector<std::string> errors_;
+    bool busy_ = false;
+    bool stopping_ = false;
+    std::thread thread_;
+};
+
+} // namespace frontend

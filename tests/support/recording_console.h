@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "console/clock.h"
+#include "console/dump/gs_dump.h"
+#include "console/machine.h"
+
+namespace testing_support {
+
+// One A+D register write or IMAGE payload as a test reads it back from a GIF transfer.
+struct RegisterWrite {
+    std::uint8_t reg = 0;
+    std::uint64_t value = 0;
+    bool operator==(const RegisterWrite&) const = default;
+};
+
+// One GIF transfer split into its tags and their data.
+struct GifTransfer {
+    std::uint32_t qwc = 0;                   // quadwords of the DMA transfer
+    std::vector<gs::Qword> tags;             // every GIF tag, in order
+    std::vector<RegisterWrite> writes;       // A+D writes of every PACKED tag, in order
+    std::uint32_t imageQwords = 0;           // IMAGE data quadwords
+    std::vector<gs::Qword> raw;              // the transfer as sent
+};
+
+// Splits a transfer into tags, A+D writes and IMAGE data; PACKED descriptors other than A+D count as
+// their raw qword written to register 0xFF.
+GifTransfer DecodeGifTransfer(const std::vector<gs::Qword>& data);
+
+// A console on virtual time whose GS input is recorded in the dump format, for tests that check what
+// the program sent. Installs its machine for the test's lifetime.
+class RecordingConsole : public console::Host {
+public:
+    RecordingConsole();
+    ~RecordingConsole() override;
+
+    console::Machine& machine() { return machine_; }
+    gs::Gs& gs() { return machine_.gs(); }
+
+    // Everything recorded since construction or the last clear().
+    std::vector<console::GsEvent> events() const;
+    // Only the GIF transfers, decoded.
+    std::vector<GifTransfer> transfers() const;
+    // Only the privileged register writes, as (offset, value).
+    std::vector<std::pair<std::uint32_t, std::uint64_t>> privilegedWrites() const;
+    // Every A+D write of every transfer, in order.
+    std::vector<RegisterWrite> registerWrites() const;
+    void clear();
+
+    std::uint64_t fields() const { return fields_; }
+    const std::vector<std::string>& messages() const { return messages_; }
+    // The picture of the last field, when capture is on.
+    const console::Picture& lastPicture() const { return lastPicture_; }
+    void capturePictures(bool on) { capture_ = on; }
+
+    void field(const console::Field& field) override;
+    void message(std::string_view text) override;
+
+private:
+    console::VirtualClock clock_;
+    console::Machine machine_;
+    std::ostringstream dump_;
+    std::unique_ptr<console::GsDumpWriter> writer_;
+    std::vector<std::string> messages_;
+    std::uint64_t fields_ = 0;
+    bool capture_ = false;
+    console::Picture lastPicture_;
+};
+
+} // namespace testing_support
