@@ -35,10 +35,12 @@ void FieldOutput::field(const console::Field& field)
     ++fields_;
     const std::uint64_t n = field.index();
     const bool sampled = n % options_.every == 0;
-    const bool wanted = window_ || (sampled && (!options_.pngDir.empty() || video_.isOpen()));
+    const bool wanted =
+        window_ || (sampled && (!options_.pngDir.empty() || video_.isOpen() || !options_.contactSheet.empty()));
     if (wanted) field.read(picture_);
     if (window_) window_->present(picture_);
     if (sampled && video_.isOpen()) video_.add(picture_);
+    if (sampled && !options_.contactSheet.empty()) sheet_.add(n, picture_);
     if (sampled && !options_.pngDir.empty()) {
         char name[32];
         std::snprintf(name, sizeof name, "/field-%05llu.png", static_cast<unsigned long long>(n));
@@ -59,8 +61,9 @@ bool FieldOutput::finish()
 {
     if (progress_ && fields_ != 0) std::fputc('\n', stderr);
     std::vector<std::string> errors = writer_.finish();
-    std::string videoError;
-    if (!video_.close(videoError)) errors.push_back(videoError);
+    std::string error;
+    if (!video_.close(error)) errors.push_back(error);
+    if (!options_.contactSheet.empty() && !sheet_.write(options_.contactSheet, error)) errors.push_back(error);
     for (const std::string& e : errors) std::cerr << "orbdemo: " << e << '\n';
     return errors.empty();
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "console/host.h"
+#include "frontend/contact_sheet.h"
 #include "frontend/options.h"
 #include "frontend/picture_writer.h"
 #include "frontend/video_recorder.h"
@@ -38,6 +39,7 @@ private:
     bool progress_;
     PictureWriter writer_;
     VideoRecorder video_;
+    ContactSheet sheet_;
     Window* window_ = nullptr;
     console::Picture picture_;
 };

@@ -28,7 +28,9 @@ std::string UsageText()
            "  --every K             with --png, --contact-sheet or --video: every K-th field (default 1)\n"
            "  --contact-sheet FILE  write one PNG that tiles every K-th field, each labelled\n"
            "  --video FILE          record the fields to a video file (needs ffmpeg)\n"
-           "  --gs-dump FILE        record everything the GS receives to FILE (format: docs/gs-dump.md)\n"
+           "  --gs-dump FILE        record everything the GS receives to FILE (format: docs/gs-dump.md;\n"
+           "                        gzip-compressed when FILE ends in .gz)\n"
+           "  --gs-dump-from F      start that record at field F, with a snapshot of the GS state\n"
            "  --replay FILE         replay a GS dump through the GS model instead of running the program;\n"
            "                        --png, --every, --contact-sheet and --frames apply to it\n"
            "  --help                show this text\n";
@@ -69,6 +71,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         else if (a == "--contact-sheet") ok = value(o.contactSheet);
         else if (a == "--video") ok = value(o.video);
         else if (a == "--gs-dump") ok = value(o.gsDump);
+        else if (a == "--gs-dump-from") ok = count(o.gsDumpFrom);
         else if (a == "--replay") ok = value(o.replay);
         else {
             error = "unknown option \"" + a + "\" (see --help)";
@@ -79,6 +82,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     if (o.help) return o;
     if (o.headless && o.replay.empty() && o.frames == 0) {
         error = "--headless needs --frames N";
+        return std::nullopt;
+    }
+    if (o.gsDumpFrom != 0 && o.gsDump.empty()) {
+        error = "--gs-dump-from needs --gs-dump FILE";
         return std::nullopt;
     }
     if (!o.replay.empty() && !o.gsDump.empty()) {

@@ -15,6 +15,7 @@ struct Options {
     std::string pngDir;         // write field pictures here
     std::uint64_t every = 1;    // every K-th field
     std::string gsDump;         // record the GS input here
+    std::uint64_t gsDumpFrom = 0; // start the record at this field, with a snapshot of the GS
     std::string replay;         // replay this GS dump instead of running the program
     std::string contactSheet;   // tile every K-th field into one picture
     std::string video;          // record the run to this video file

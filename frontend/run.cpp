@@ -1,13 +1,14 @@
 #include "frontend/run.h"
 
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <thread>
 
 #include "console/clock.h"
+#include "console/dump/dump_file.h"
 #include "console/dump/gs_dump.h"
+#include "console/dump/gs_snapshot.h"
 #include "console/machine.h"
 #include "frontend/field_output.h"
 #include "frontend/program.h"
@@ -30,32 +31,62 @@ void StartProgram(console::Machine& machine)
     }
 }
 
+// Passes fields on to the output and starts the GS record at the field the options name.
+class RecordingHost final : public console::Host {
+public:
+    RecordingHost(FieldOutput& output, gs::Observer* dump, std::uint64_t from)
+        : output_(output), dump_(dump), from_(from)
+    {
+    }
+
+    void attach(gs::Gs& gs)
+    {
+        gs_ = &gs;
+        if (dump_ && from_ == 0) gs.setObserver(dump_);
+    }
+
+    void field(const console::Field& field) override
+    {
+        output_.field(field);
+        if (dump_ && from_ != 0 && field.index() + 1 == from_) {
+            console::WriteSnapshot(*gs_, *dump_);
+            gs_->setObserver(dump_);
+        }
+    }
+
+    void message(std::string_view text) override { output_.message(text); }
+
+private:
+    FieldOutput& output_;
+    gs::Observer* dump_;
+    std::uint64_t from_;
+    gs::Gs* gs_ = nullptr;
+};
+
 // Runs the program on `clock` with its fields going to `output`, recording the GS input if asked.
 bool RunProgram(const Options& options, console::VblankClock& clock, FieldOutput& output)
 {
-    std::ofstream dumpFile;
+    console::DumpFileBuf dumpFile;
+    std::ostream dumpStream(&dumpFile);
     std::unique_ptr<console::GsDumpWriter> dump;
     if (!options.gsDump.empty()) {
-        dumpFile.open(options.gsDump, std::ios::binary | std::ios::trunc);
-        if (!dumpFile) {
+        if (!dumpFile.openForWriting(options.gsDump)) {
             std::cerr << "orbdemo: cannot write " << options.gsDump << '\n';
             return false;
         }
-        dump = std::make_unique<console::GsDumpWriter>(dumpFile);
+        dump = std::make_unique<console::GsDumpWriter>(dumpStream);
     }
+    RecordingHost host(output, dump.get(), options.gsDumpFrom);
     {
-        console::Machine machine(output, clock);
+        console::Machine machine(host, clock);
         machine.setFieldLimit(options.frames);
-        machine.gs().setObserver(dump.get());
+        host.attach(machine.gs());
         StartProgram(machine);
     }
     std::fflush(stdout);
-    if (dump) {
-        dumpFile.flush();
-        if (!dumpFile) {
-            std::cerr << "orbdemo: cannot write " << options.gsDump << '\n';
-            return false;
-        }
+    if (dump && (!dumpStream.flush() || !dumpFile.close())) {
+        std::cerr << "orbdemo: cannot write " << options.gsDump << '\n';
+        return false;
     }
     return true;
 }
@@ -106,8 +137,9 @@ int RunWindowed(const Options& options)
 
 int RunReplay(const Options& options)
 {
-    std::ifstream in(options.replay, std::ios::binary);
-    if (!in) {
+    console::DumpFileBuf file;
+    std::istream in(&file);
+    if (!file.openForReading(options.replay)) {
         std::cerr << "orbdemo: cannot read " << options.replay << '\n';
         return 1;
     }

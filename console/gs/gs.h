@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "console/gs/layout.h"
 #include "console/gs/memory.h"
@@ -56,6 +58,12 @@ struct Vertex {
     u8 fog = 0;
 };
 
+// The privileged registers as a snapshot needs them: the video mode and every register a write sets.
+struct PrivilegedState {
+    u8 interlace = 0, mode = 0, ffmd = 0;
+    std::vector<std::pair<u32, u64>> writable;
+};
+
 struct DisplayCircuit {
     u32 fbp = 0, fbw = 0, dbx = 0, dby = 0;
     u8 psm = 0;
@@ -89,6 +97,7 @@ public:
     const DisplayCircuit& circuit(int n) const { return circuits_[n & 1]; }
     u64 pmode() const { return pmode_; }
     u64 imr() const { return imr_; }
+    PrivilegedState privilegedState() const;
 
     LocalMemory& memory() { return memory_; }
     const LocalMemory& memory() const { return memory_; }

@@ -81,6 +81,14 @@ u64 Gs::readPrivileged(u32 offset) const
     }
 }
 
+PrivilegedState Gs::privilegedState() const
+{
+    return {crtInterlace_, crtMode_, crtFfmd_,
+            {{PMODE, pmode_}, {SMODE1, smode1_}, {SMODE2, smode2_}, {DISPFB1, dispfb_[0]}, {DISPLAY1, display_[0]},
+             {DISPFB2, dispfb_[1]}, {DISPLAY2, display_[1]}, {BGCOLOR, bgcolor_}, {IMR, imr_},
+             {BUSDIR, busdir_}, {SIGLBLID, siglblid_}}};
+}
+
 void Gs::setCrtMode(u8 interlace, u8 mode, u8 ffmd)
 {
     if (observer_) observer_->crtMode(interlace, mode, ffmd);

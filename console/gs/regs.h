@@ -170,6 +170,9 @@ struct Registers {
     const PrimAttributes& attributes() const { return prmodecont ? prim : prmode; }
 };
 
+// A general register number that the chip has.
+bool IsRegister(u32 address);
+
 PrimAttributes DecodePrimAttributes(u64 value);
 Tex0 DecodeTex0(u64 value);
 Frame DecodeFrame(u64 value);
