@@ -31,7 +31,8 @@ bool ReadFont(const std::string& path, std::vector<unsigned char>& bytes)
     int lineNumber = 0, code = -1, row = 8;
     while (std::getline(in, line)) {
         ++lineNumber;
-        if (line.empty() || line[0] == '#') continue;
+        // Inside a glyph a leading '#' is a lit pixel, not a comment.
+        if (line.empty() || (line[0] == '#' && row == 8)) continue;
         const std::string where = path + ":" + std::to_string(lineNumber) + ": ";
         if (line.rfind("code ", 0) == 0) {
             if (row != 8) return Fail(where + "glyph " + std::to_string(code) + " has fewer than 8 rows");
