@@ -81,6 +81,18 @@ TEST_P(GoldenFrames, ReplayMatchesTheBaseline)
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenes, GoldenFrames, ::testing::ValuesIn(Scenes()),
-                         [](const auto& info) { return info.param; });
+                         [](const auto& info) {
+                             std::string name = info.param;
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });
+// A missing dump is reported below, not as an empty suite.
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(GoldenFrames);
+
+TEST(GoldenFrameSet, EverySceneOfThePassHasADump)
+{
+    EXPECT_EQ(Scenes(), (std::vector<std::string>{"band-closing", "flag-fall", "flag-hanging", "flag-wind",
+                                                  "sprite-clouds", "startup"}));
+}
 
 } // namespace

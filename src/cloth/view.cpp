@@ -1,0 +1,3 @@
+#include "cloth/view.h"
+
+float ViewAngle = 1.0f;

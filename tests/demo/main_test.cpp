@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "cloth/cloth.h"
+#include "cloth/view.h"
+#include "console/machine.h"
+#include "math3d/trig.h"
+#include "tests/support/recording_console.h"
+
+int EeMain(int argc, char** argv);
+
+namespace {
+
+// Runs the demo, calling back at every field with the number of frames finished by then.
+class DemoRun : public testing_support::RecordingConsole {
+public:
+    void run(std::uint64_t frames, std::function<void(std::uint64_t)> atField = nullptr)
+    {
+        atField_ = std::move(atField);
+        // Field n comes in the wait at the top of frame n.
+        machine().setFieldLimit(frames + 1);
+        EXPECT_THROW(EeMain(0, nullptr), console::Halt);
+    }
+
+    void field(const console::Field& field) override
+    {
+        RecordingConsole::field(field);
+        if (atField_) atField_(field.index());
+    }
+
+private:
+    std::function<void(std::uint64_t)> atField_;
+};
+
+TEST(Demo, StartsTheDisplayAndFlipsOnceBeforeTheFirstWait)
+{
+    DemoRun demo;
+    demo.run(0);
+    const auto events = demo.events();
+    ASSERT_EQ(events.size(), 20u);
+    EXPECT_EQ(events[17].offset, gs::DISPFB2);
+    EXPECT_EQ(events[17].value, 0x1540u);
+    EXPECT_EQ(events[18].offset, gs::CSR);
+    EXPECT_EQ(events[19].kind, console::GsEvent::Kind::Vblank);
+}
+
+TEST(Demo, StepsTheFlagFrom301ReleasesItAt1600AndSwitchesNetsAt2000)
+{
+    DemoRun demo;
+    u32 wind[2100] = {};
+    ClothParticle corner[2100] = {};
+    bool released[2100] = {};
+    float angle[2100] = {};
+    demo.run(2005, [&](std::uint64_t done) {
+        wind[done] = WindCounter;
+        corner[done] = ParticlePool[1199];
+        released[done] = ParticlePool[0].flags == CLOTH_MOVABLE;
+        angle[done] = ViewAngle;
+    });
+
+    // Index = frames done: frames 0..300 hang still, 301 and 1999 step, 2000 does not.
+    EXPECT_EQ(corner[301].position.y, 225.0f);
+    EXPECT_EQ(corner[301].velocity.y, 0.0f);
+    EXPECT_EQ(wind[301], wind[1]);
+    EXPECT_EQ(wind[302], (wind[301] + 1) & 511);
+    EXPECT_EQ(wind[2000], (wind[1999] + 1) & 511);
+    EXPECT_EQ(wind[2001], wind[2000]);
+    EXPECT_FALSE(released[1600]);
+    EXPECT_TRUE(released[1601]);
+    // Frame 2000 builds the small net; the view angle takes the cosine of index 0, then of 1 from frame 2004.
+    EXPECT_EQ(ParticlePool[0].position.z, 10240.0f);
+    EXPECT_EQ(ParticlePool[60].next, nullptr);
+    EXPECT_EQ(angle[2004], TableCos(0));
+    EXPECT_EQ(angle[2005], TableCos(1));
+}
+
+} // namespace
