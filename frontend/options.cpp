@@ -33,6 +33,7 @@ std::string UsageText()
            "  --gs-dump-from F      start that record at field F, with a snapshot of the GS state\n"
            "  --replay FILE         replay a GS dump through the GS model instead of running the program;\n"
            "                        --png, --every, --contact-sheet and --frames apply to it\n"
+           "  --stats               at the end, report fields per second and pixels drawn per field\n"
            "  --help                show this text\n";
 }
 
@@ -65,6 +66,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         bool ok = true;
         if (a == "--help" || a == "-h") o.help = true;
         else if (a == "--headless") o.headless = true;
+        else if (a == "--stats") o.stats = true;
         else if (a == "--frames") ok = count(o.frames);
         else if (a == "--every") ok = count(o.every);
         else if (a == "--png") ok = value(o.pngDir);

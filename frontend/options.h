@@ -19,6 +19,7 @@ struct Options {
     std::string replay;         // replay this GS dump instead of running the program
     std::string contactSheet;   // tile every K-th field into one picture
     std::string video;          // record the run to this video file
+    bool stats = false;         // report speed and pixels drawn at the end
 };
 
 // Parses argv (without the program name). Returns the options, or nothing with `error` set.

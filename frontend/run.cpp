@@ -1,5 +1,6 @@
 #include "frontend/run.h"
 
+#include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <memory>
@@ -81,7 +82,14 @@ bool RunProgram(const Options& options, console::VblankClock& clock, FieldOutput
         console::Machine machine(host, clock);
         machine.setFieldLimit(options.frames);
         host.attach(machine.gs());
+        const auto start = std::chrono::steady_clock::now();
         StartProgram(machine);
+        if (options.stats) {
+            const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            const double fields = static_cast<double>(machine.fields());
+            std::fprintf(stderr, "orbdemo: %.0f fields in %.3f s: %.0f fields/s; the GS drew %.0f pixels per field\n",
+                         fields, seconds, fields / seconds, static_cast<double>(machine.gs().pixelsDrawn()) / fields);
+        }
     }
     std::fflush(stdout);
     if (dump && (!dumpStream.flush() || !dumpFile.close())) {
