@@ -1,5 +1,6 @@
 #include "gfx/display.h"
 
+#include "core/trace.h"
 #include "gfx/frame.h"
 #include "gfx/gs.h"
 #include "gfx/packet.h"
@@ -79,7 +80,11 @@ int PS2Init(const DisplayInitParams* params)
     SetGsCrt(0, mode.crtMode, 1);
     LayOutMemory(mode);
     ProgramDisplayCircuit(mode);
-    if (params->zEnable == 1) Display.zEnabled = 1;
+    if (params->zEnable == 1) {
+        TraceLog("- %s : ", "PS2Init");
+        TraceLog(" -> %s \n", "zBuffer enable");
+        Display.zEnabled = 1;
+    }
     SendDrawingEnvironment(mode);
 
     PS2ClearScreen();
