@@ -33,6 +33,17 @@ inline void PS2PacketAdd(u64 reg, u64 value)
     GsPacket.packetIndex += 2;
 }
 
+// Return how many more A+D register writes fit behind the write index.
+inline u32 PS2PacketRoom() { return (PACKET_WORDS - GsPacket.packetIndex) / 2; }
+
+// Set the tag's NLOOP and the quadword count from the register writes appended since PS2PacketBegin.
+inline void PS2PacketClose()
+{
+    const u32 nloop = (GsPacket.packetIndex - 2) / 2;
+    GsPacket.packetWords[0] = PS2GifTagPacked(nloop);
+    GsPacket.packetQwc = nloop + 1;
+}
+
 // Send the packet's quadwords over DMA channel 2 and wait for the end of the transfer.
 void PS2SendPacket();
 // Switch the depth test between GREATER (1) and ALWAYS (0), programming the z-buffer again when on.
