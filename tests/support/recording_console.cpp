@@ -81,6 +81,13 @@ void RecordingConsole::clear()
     machine_.gs().setObserver(writer_.get());
 }
 
+void RecordingConsole::stopRecording()
+{
+    machine_.gs().setObserver(nullptr);
+    writer_.reset();
+    dump_.str("");
+}
+
 void RecordingConsole::field(const console::Field& field)
 {
     ++fields_;

@@ -51,6 +51,8 @@ public:
     // Every A+D write of every transfer, in order.
     std::vector<RegisterWrite> registerWrites() const;
     void clear();
+    // Stops recording (long runs would keep every transfer in memory); clear() starts again.
+    void stopRecording();
 
     std::uint64_t fields() const { return fields_; }
     const std::vector<std::string>& messages() const { return messages_; }
