@@ -36,7 +36,8 @@ private:
 
     u32 chcr_ = 0, qwc_ = 0, tadr_ = 0, asr0_ = 0, asr1_ = 0, sadr_ = 0;
     u64 madr_ = 0;
-    u32 ctrl_ = 0, stat_ = 0, pcr_ = 0, sqwc_ = 0, rbsr_ = 0, rbor_ = 0, stadr_ = 0;
+    u32 ctrl_ = 1; // DMAE: the kernel enables DMA at boot
+    u32 stat_ = 0, pcr_ = 0, sqwc_ = 0, rbsr_ = 0, rbor_ = 0, stadr_ = 0;
 };
 
 } // namespace dmac

@@ -1,5 +1,6 @@
 #include "console/dump/gs_dump.h"
 
+#include <algorithm>
 #include <cstring>
 #include <istream>
 #include <ostream>
@@ -44,13 +45,19 @@ void GsDumpWriter::crtMode(std::uint8_t interlace, std::uint8_t mode, std::uint8
     Put<std::uint8_t>(out_, ffmd);
 }
 
+// Records a transfer in parts a reader accepts (the GIF keeps its place between them); skips empty ones.
 void GsDumpWriter::gifTransfer(const gs::Qword* data, std::uint32_t count)
 {
-    Put<std::uint8_t>(out_, static_cast<std::uint8_t>(GsEvent::Kind::Gif));
-    Put<std::uint32_t>(out_, count);
-    for (std::uint32_t i = 0; i < count; ++i) {
-        Put<std::uint64_t>(out_, data[i].lo);
-        Put<std::uint64_t>(out_, data[i].hi);
+    while (count != 0) {
+        const std::uint32_t part = std::min(count, kMaxGifQwords);
+        Put<std::uint8_t>(out_, static_cast<std::uint8_t>(GsEvent::Kind::Gif));
+        Put<std::uint32_t>(out_, part);
+        for (std::uint32_t i = 0; i < part; ++i) {
+            Put<std::uint64_t>(out_, data[i].lo);
+            Put<std::uint64_t>(out_, data[i].hi);
+        }
+        data += part;
+        count -= part;
     }
 }
 

@@ -56,12 +56,8 @@ void Gs::transfer(const Qword* data, u32 count)
             }
             break;
         default:
-            if (host_.active) {
-                transferData(q.lo);
-                transferData(q.hi);
-            } else {
-                log_.message("GIF: IMAGE data with no host-to-local transfer started; ignored");
-            }
+            transferData(q.lo);
+            transferData(q.hi);
             --gif_.remaining;
             break;
         }

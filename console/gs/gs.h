@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "console/gs/draw_setup.h"
 #include "console/gs/layout.h"
 #include "console/gs/memory.h"
 #include "console/gs/regs.h"
@@ -12,8 +13,6 @@
 #include "console/picture.h"
 
 namespace gs {
-
-struct DrawSetup;
 
 // One 128-bit unit of the GIF stream.
 struct Qword {
@@ -116,6 +115,7 @@ private:
 
     struct HostTransfer {
         bool active = false;
+        bool full = false; // the rectangle was filled
         u32 x = 0, y = 0;  // next pixel, relative to DSAX, DSAY
         u32 width = 0, height = 0;
         u32 dbp = 0, dbw = 0;
@@ -136,7 +136,8 @@ private:
     // kick.cpp
     void vertexKick(const Vertex& v, bool draw);
     void drawPrimitive();
-    bool setupDraw(DrawSetup& s, const Vertex& last);
+    const DrawSetup* drawSetup(const Vertex& last);
+    void useBlendTable(const Rgbaq& colour, bool build);
 
     // transfer.cpp
     void startTransfer(u8 direction);
@@ -156,6 +157,13 @@ private:
     GifPath gif_;
     float q_ = 1.0f; // internal Q latch of the GIF's PACKED ST
     HostTransfer host_;
+
+    DrawSetup setup_;          // derived from the registers; rebuilt after any write but vertex data
+    bool setupValid_ = false;
+    bool setupDrawable_ = false;
+    std::array<u32, 768> blendTable_{};
+    u32 blendTableKey_ = 0;
+    bool blendTableValid_ = false;
 
     std::array<Vertex, 3> queue_{};
     u32 queued_ = 0;    // vertices held

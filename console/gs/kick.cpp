@@ -14,6 +14,109 @@ u32 VerticesFor(u8 type)
     }
 }
 
+// Pages [first, last] of local memory.
+struct Pages {
+    u32 first, last;
+    bool meets(const Pages& o) const { return first <= o.last && o.first <= last; }
+};
+
+// The pages a buffer at page `base`, `width` pages wide, uses up to pixel (x, y).
+Pages PagesUpTo(u32 base, u32 width, u32 x, u32 y) { return {base, base + (y / 32) * width + x / 64}; }
+
+// Resolves the registers into what the pixels of the next primitive need; false when nothing can be drawn.
+bool BuildSetup(DrawSetup& s, const Registers& regs, u32* mem, console::OnceLog& log)
+{
+    const PrimAttributes& at = regs.attributes();
+    const Context& c = regs.ctx[at.ctxt ? 1 : 0];
+
+    s.mem = mem;
+    s.offset = c.xyoffset;
+    s.frameLayout = LayoutFor(c.frame.psm);
+    if (!s.frameLayout) {
+        log.message("GS: drawing into frame format " + console::Hex(c.frame.psm) + " is not modelled");
+        return false;
+    }
+    s.frameBase = c.frame.fbp * 32;
+    s.frameWidth = c.frame.fbw;
+    s.fbmsk = c.frame.fbmsk;
+    s.ct24 = c.frame.psm == PSMCT24 || c.frame.psm == PSMZ24;
+    s.fba = c.fba;
+
+    s.scissorX0 = static_cast<int>(c.scissor.x0);
+    s.scissorX1 = static_cast<int>(c.scissor.x1);
+    s.scissorY0 = static_cast<int>(c.scissor.y0);
+    s.scissorY1 = static_cast<int>(c.scissor.y1);
+    s.scanmsk = regs.scanmsk;
+
+    u32 features = 0;
+    // ZTE = 0 is undefined on the chip; it is taken as no test and no depth write.
+    if (c.test.zte) {
+        if (c.test.ztst == ZTest::Never) return false;
+        s.zLayout = LayoutFor(c.zbuf.psm);
+        if (!s.zLayout) {
+            log.message("GS: depth format " + console::Hex(c.zbuf.psm) + " is not modelled; depth ignored");
+        } else {
+            s.zBase = c.zbuf.zbp * 32;
+            s.ztst = c.test.ztst;
+            s.zmsk = c.zbuf.zmsk;
+            s.zMax = c.zbuf.psm == PSMZ24 ? 16777215.0 : 4294967295.0;
+            if (s.ztst == ZTest::GEqual || s.ztst == ZTest::Greater) features |= kDepthTest;
+            if (!s.zmsk) features |= kDepthWrite;
+        }
+    }
+
+    bool colourUsed = true;
+    if (at.tme) {
+        s.tex0 = c.tex0;
+        s.texLayout = LayoutFor(c.tex0.psm);
+        if (!s.texLayout || c.tex0.psm >= PSMZ32) {
+            log.message("GS: texture format " + console::Hex(c.tex0.psm) + " is not modelled");
+            return false;
+        }
+        s.texBase = c.tex0.tbp0;
+        s.texWidth = c.tex0.tbw;
+        s.texCt24 = c.tex0.psm == PSMCT24;
+        s.clamp = c.clamp;
+        s.texa = regs.texa;
+        s.fst = at.fst;
+        s.texMaskU = (1u << std::min<u32>(c.tex0.tw, 10)) - 1;
+        s.texMaskV = (1u << std::min<u32>(c.tex0.th, 10)) - 1;
+        s.texRepeat = c.clamp.wms == Wrap::Repeat && c.clamp.wmt == Wrap::Repeat;
+        s.texScaleU = static_cast<float>(s.texMaskU + 1);
+        s.texScaleV = static_cast<float>(s.texMaskV + 1);
+        // DECAL with the texture's alpha takes nothing from the vertex colour.
+        colourUsed = !(c.tex0.tfx == Tfx::Decal && c.tex0.tcc);
+        features |= kTexture;
+    }
+    s.gouraud = at.iip && colourUsed ? u32{kGouraud} : 0u;
+    if (at.abe) {
+        s.alpha = c.alpha;
+        s.colclamp = regs.colclamp;
+        s.pabe = regs.pabe;
+        features |= kBlend;
+        if (c.alpha.a == 0 && c.alpha.b == 1 && c.alpha.c == 0 && c.alpha.d == 1 && s.colclamp)
+            features |= kStandardBlend;
+    }
+    if (at.tme) {
+        // A texture block that is not page aligned reaches one page further.
+        const Pages frame = PagesUpTo(c.frame.fbp, c.frame.fbw, c.scissor.x1, c.scissor.y1);
+        const Pages depth = PagesUpTo(c.zbuf.zbp, c.frame.fbw, c.scissor.x1, c.scissor.y1);
+        Pages texture = PagesUpTo(c.tex0.tbp0 / 32, c.tex0.tbw, s.texMaskU, s.texMaskV);
+        if (c.tex0.tbp0 % 32 != 0) ++texture.last;
+        const bool depthUsed = (features & (kDepthTest | kDepthWrite)) != 0;
+        s.texAhead = texture.last < 512 && frame.last < 512 && depth.last < 512 && !texture.meets(frame) &&
+                     !(depthUsed && (texture.meets(depth) || frame.meets(depth)));
+        s.decalRuns = s.texAhead && at.fst && s.texRepeat && c.tex0.psm == PSMCT32 && !colourUsed;
+    }
+    s.fge = at.fge;
+    s.fogcol = regs.fogcol;
+    s.test = c.test;
+    if (c.test.ate || c.test.date || s.fbmsk != 0 || s.fba || s.pabe || s.fge || s.ct24 || !s.colclamp)
+        features |= kGeneric;
+    s.features = features;
+    return true;
+}
+
 } // namespace
 
 void Gs::vertexKick(const Vertex& v, bool draw)
@@ -54,77 +157,38 @@ void Gs::drawPrimitive()
     }
 }
 
-bool Gs::setupDraw(DrawSetup& s, const Vertex& last)
+// The drawing state for a primitive whose flat colour is `last`'s; null when nothing can be drawn.
+const DrawSetup* Gs::drawSetup(const Vertex& last)
 {
-    const PrimAttributes& at = regs_.attributes();
-    const Context& c = regs_.ctx[at.ctxt ? 1 : 0];
-
-    s.mem = memory_.data();
-    s.frameLayout = LayoutFor(c.frame.psm);
-    if (!s.frameLayout) {
-        log_.message("GS: drawing into frame format " + console::Hex(c.frame.psm) + " is not modelled");
-        return false;
+    if (!setupValid_) {
+        setup_ = DrawSetup{};
+        setupDrawable_ = BuildSetup(setup_, regs_, memory_.data(), log_);
+        setupValid_ = true;
     }
-    s.frameBase = c.frame.fbp * 32;
-    s.frameWidth = c.frame.fbw;
-    s.fbmsk = c.frame.fbmsk;
-    s.ct24 = c.frame.psm == PSMCT24 || c.frame.psm == PSMZ24;
-    s.fba = c.fba;
+    if (!setupDrawable_) return nullptr;
+    setup_.flat = last.colour;
+    setup_.blendTable = nullptr;
+    return &setup_;
+}
 
-    s.scissorX0 = static_cast<int>(c.scissor.x0);
-    s.scissorX1 = static_cast<int>(c.scissor.x1);
-    s.scissorY0 = static_cast<int>(c.scissor.y0);
-    s.scissorY1 = static_cast<int>(c.scissor.y1);
-    s.scanmsk = regs_.scanmsk;
-
-    u32 features = 0;
-    // ZTE = 0 is undefined on the chip; it is taken as no test and no depth write.
-    if (c.test.zte) {
-        if (c.test.ztst == ZTest::Never) return false;
-        s.zLayout = LayoutFor(c.zbuf.psm);
-        if (!s.zLayout) {
-            log_.message("GS: depth format " + console::Hex(c.zbuf.psm) + " is not modelled; depth ignored");
-        } else {
-            s.zBase = c.zbuf.zbp * 32;
-            s.ztst = c.test.ztst;
-            s.zmsk = c.zbuf.zmsk;
-            s.zMax = c.zbuf.psm == PSMZ24 ? 16777215.0 : 4294967295.0;
-            if (s.ztst == ZTest::GEqual || s.ztst == ZTest::Greater) features |= kDepthTest;
-            if (!s.zmsk) features |= kDepthWrite;
+// Lets spans of the flat colour c blend by table when its table is at hand or `build` asks for it.
+void Gs::useBlendTable(const Rgbaq& c, bool build)
+{
+    // One table is kept, until another colour needs one.
+    const u32 key = static_cast<u32>(c.r | c.g << 8 | c.b << 16 | c.a << 24);
+    if (!blendTableValid_ || blendTableKey_ != key) {
+        if (!build) return;
+        const int a = c.a;
+        for (int d = 0; d < 256; ++d) {
+            auto blend = [&](int cs) { return static_cast<u32>(std::clamp((((cs - d) * a) >> 7) + d, 0, 255)); };
+            blendTable_[d] = blend(c.r);
+            blendTable_[256 + d] = blend(c.g) << 8;
+            blendTable_[512 + d] = blend(c.b) << 16 | static_cast<u32>(a) << 24;
         }
+        blendTableKey_ = key;
+        blendTableValid_ = true;
     }
-
-    if (at.tme) {
-        s.tex0 = c.tex0;
-        s.texLayout = LayoutFor(c.tex0.psm);
-        if (!s.texLayout || c.tex0.psm >= PSMZ32) {
-            log_.message("GS: texture format " + console::Hex(c.tex0.psm) + " is not modelled");
-            return false;
-        }
-        s.texBase = c.tex0.tbp0;
-        s.texWidth = c.tex0.tbw;
-        s.texCt24 = c.tex0.psm == PSMCT24;
-        s.clamp = c.clamp;
-        s.texa = regs_.texa;
-        s.fst = at.fst;
-        s.texScaleU = static_cast<float>(1u << std::min<u32>(c.tex0.tw, 10));
-        s.texScaleV = static_cast<float>(1u << std::min<u32>(c.tex0.th, 10));
-        features |= kTexture;
-    }
-    if (at.abe) {
-        s.alpha = c.alpha;
-        s.colclamp = regs_.colclamp;
-        s.pabe = regs_.pabe;
-        features |= kBlend;
-    }
-    s.flat = last.colour;
-    s.fge = at.fge;
-    s.fogcol = regs_.fogcol;
-    s.test = c.test;
-    if (c.test.ate || c.test.date || s.fbmsk != 0 || s.fba || s.pabe || s.fge || s.ct24 || !s.colclamp)
-        features |= kGeneric;
-    s.features = features;
-    return true;
+    setup_.blendTable = blendTable_.data();
 }
 
 } // namespace gs

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <utility>
 
 #include "console/gs/raster.h"
@@ -7,23 +8,37 @@ namespace {
 
 int Clamp255(int v) { return std::min(v, 255); }
 
+// The texel at or left of coordinate c; coordinates past any int (and NaN) give texel 0.
+int TexelIndex(float c)
+{
+    if (!(c > -1073741824.0f && c < 1073741824.0f)) return 0;
+    const int i = static_cast<int>(c); // towards zero, then down for negative fractions
+    return i - (static_cast<float>(i) > c);
+}
+
 u32 Wrap(Wrap mode, int c, u32 size, u32 lo, u32 hi)
 {
     switch (mode) {
     case Wrap::Repeat: return static_cast<u32>(c) & (size - 1);
     case Wrap::Clamp: return static_cast<u32>(std::clamp(c, 0, static_cast<int>(size) - 1));
-    case Wrap::RegionClamp: return static_cast<u32>(std::clamp(c, static_cast<int>(lo), static_cast<int>(hi)));
+    case Wrap::RegionClamp: // a region given the wrong way round ends at its MAX
+        return static_cast<u32>(std::min(std::max(c, static_cast<int>(lo)), static_cast<int>(hi)));
     case Wrap::RegionRepeat: return (static_cast<u32>(c) & lo) | hi;
     }
     return 0;
 }
 
 // Nearest texel at texel coordinates (u, v), as 0xAABBGGRR with the format's alpha expanded.
-u32 Texel(const DrawSetup& s, float u, float v)
+inline u32 Texel(const DrawSetup& s, float u, float v)
 {
-    const u32 w = 1u << std::min<u32>(s.tex0.tw, 10), h = 1u << std::min<u32>(s.tex0.th, 10);
-    const u32 tu = Wrap(s.clamp.wms, static_cast<int>(std::floor(u)), w, s.clamp.minu, s.clamp.maxu);
-    const u32 tv = Wrap(s.clamp.wmt, static_cast<int>(std::floor(v)), h, s.clamp.minv, s.clamp.maxv);
+    u32 tu, tv;
+    if (s.texRepeat) {
+        tu = static_cast<u32>(TexelIndex(u)) & s.texMaskU;
+        tv = static_cast<u32>(TexelIndex(v)) & s.texMaskV;
+    } else {
+        tu = Wrap(s.clamp.wms, TexelIndex(u), s.texMaskU + 1, s.clamp.minu, s.clamp.maxu);
+        tv = Wrap(s.clamp.wmt, TexelIndex(v), s.texMaskV + 1, s.clamp.minv, s.clamp.maxv);
+    }
     u32 texel = s.mem[s.texLayout->address(s.texBase, s.texWidth, tu, tv)];
     if (s.texCt24) {
         const bool black = (texel & 0xFFFFFF) == 0;
@@ -57,14 +72,41 @@ int BlendChannel(const Alpha& al, int cs, int cd, int as, int ad, bool clamp)
     return clamp ? std::clamp(v, 0, 255) : (v & 0xFF);
 }
 
+// The texel a fragment samples, before the texture function.
+inline u32 Sample(const DrawSetup& s, float u, float v, float q)
+{
+    if (!s.fst) {
+        u = u / q * s.texScaleU;
+        v = v / q * s.texScaleV;
+    }
+    return Texel(s, u, v);
+}
+
+// Texels of a run of n pixels with UV coordinates, REPEAT and a 32-bit texture.
+void SampleRepeatingUv(const DrawSetup& s, u32* texels, int n, Fragment& f, const Fragment& step)
+{
+    // UV coordinates stay within the 1024 texels a vertex can name: no range check is needed.
+    const Layout32& layout = *s.texLayout;
+    const u32* const columns = layout.columns();
+    float u = f.u, v = f.v, q = f.q;
+    for (int i = 0; i < n; ++i) {
+        const int iu = static_cast<int>(u), iv = static_cast<int>(v);
+        const u32 tu = static_cast<u32>(iu - (static_cast<float>(iu) > u)) & s.texMaskU;
+        const u32 tv = static_cast<u32>(iv - (static_cast<float>(iv) > v)) & s.texMaskV;
+        texels[i] = s.mem[(layout.row(s.texBase, s.texWidth, tv) + columns[tu]) & kMemoryWordMask];
+        u += step.u, v += step.v, q += step.q;
+    }
+    f.u = u, f.v = v, f.q = q;
+}
+
 // One pixel through texture, tests, blend and masks; returns whether anything was written.
 template <u32 F>
-inline bool ShadePixel(const DrawSetup& s, u32 fa, u32 za, const Fragment& f)
+inline bool ShadePixel(const DrawSetup& s, u32 fa, u32 za, const Fragment& f, u32 t)
 {
     u32* const mem = s.mem;
     u32 z = 0;
     bool depthPassed = true;
-    if constexpr ((F & (kDepthTest | kDepthWrite)) != 0) z = static_cast<u32>(std::clamp(f.z, 0.0, s.zMax));
+    if constexpr ((F & (kDepthTest | kDepthWrite)) != 0) z = static_cast<u32>(std::min(std::max(f.z, 0.0), s.zMax));
     if constexpr ((F & kDepthTest) != 0) {
         const u32 zb = mem[za];
         depthPassed = s.ztst == ZTest::GEqual ? z >= zb : z > zb;
@@ -80,12 +122,6 @@ inline bool ShadePixel(const DrawSetup& s, u32 fa, u32 za, const Fragment& f)
         r = s.flat.r, g = s.flat.g, b = s.flat.b, a = s.flat.a;
     }
     if constexpr ((F & kTexture) != 0) {
-        float u = f.u, v = f.v;
-        if (!s.fst) {
-            u = f.u / f.q * s.texScaleU;
-            v = f.v / f.q * s.texScaleV;
-        }
-        const u32 t = Texel(s, u, v);
         const int tr = t & 0xFF, tg = (t >> 8) & 0xFF, tb = (t >> 16) & 0xFF, ta = t >> 24;
         switch (s.tex0.tfx) {
         case Tfx::Modulate:
@@ -131,10 +167,19 @@ inline bool ShadePixel(const DrawSetup& s, u32 fa, u32 za, const Fragment& f)
         bool blend = true;
         if constexpr ((F & kGeneric) != 0) blend = !(s.pabe && a < 0x80);
         if (blend) {
-            const int ad = s.ct24 ? 0x80 : static_cast<int>(dst >> 24);
-            r = BlendChannel(s.alpha, r, dst & 0xFF, a, ad, s.colclamp);
-            g = BlendChannel(s.alpha, g, (dst >> 8) & 0xFF, a, ad, s.colclamp);
-            b = BlendChannel(s.alpha, b, (dst >> 16) & 0xFF, a, ad, s.colclamp);
+            if constexpr ((F & kStandardBlend) != 0) {
+                const int dr = dst & 0xFF, dg = (dst >> 8) & 0xFF, db = (dst >> 16) & 0xFF;
+                r = (((r - dr) * a) >> 7) + dr;
+                g = (((g - dg) * a) >> 7) + dg;
+                b = (((b - db) * a) >> 7) + db;
+                // With As <= 0x80 the result lies between Cs and Cd already.
+                if (a > 0x80) r = std::clamp(r, 0, 255), g = std::clamp(g, 0, 255), b = std::clamp(b, 0, 255);
+            } else {
+                const int ad = s.ct24 ? 0x80 : static_cast<int>(dst >> 24);
+                r = BlendChannel(s.alpha, r, dst & 0xFF, a, ad, s.colclamp);
+                g = BlendChannel(s.alpha, g, (dst >> 8) & 0xFF, a, ad, s.colclamp);
+                b = BlendChannel(s.alpha, b, (dst >> 16) & 0xFF, a, ad, s.colclamp);
+            }
         }
     }
     u32 out = static_cast<u32>(r) | static_cast<u32>(g) << 8 | static_cast<u32>(b) << 16 | static_cast<u32>(a) << 24;
@@ -156,8 +201,9 @@ inline bool ShadePixel(const DrawSetup& s, u32 fa, u32 za, const Fragment& f)
 }
 
 template <u32 F>
-u64 Span(const DrawSetup& s, int y, int x0, int x1, Fragment f, const Fragment& step)
+u64 Span(const DrawSetup& s, int y, int x0, int x1, const Fragment& start, const Fragment& step)
 {
+    Fragment f = start;
     const u32 frameRow = s.frameLayout->row(s.frameBase, s.frameWidth, static_cast<u32>(y));
     const u32* const frameColumns = s.frameLayout->columns();
     u32 zRow = 0;
@@ -167,18 +213,33 @@ u64 Span(const DrawSetup& s, int y, int x0, int x1, Fragment f, const Fragment& 
         zColumns = s.zLayout->columns();
     }
     u64 written = 0;
-    for (int x = x0; x < x1; ++x) {
-        const u32 fa = (frameRow + frameColumns[x & 2047]) & kMemoryWordMask;
-        const u32 za = (zRow + zColumns[x & 2047]) & kMemoryWordMask;
-        written += ShadePixel<F>(s, fa, za, f);
-        if constexpr ((F & kGouraud) != 0) {
-            f.r += step.r, f.g += step.g, f.b += step.b, f.a += step.a;
-        }
-        if constexpr ((F & (kDepthTest | kDepthWrite)) != 0) f.z += step.z;
+    // Texels are fetched a run ahead of the pixels, so their loads overlap; one at a time when the
+    // texture may be the frame being drawn.
+    constexpr int kRun = 64;
+    u32 texels[kRun];
+    const int run = s.texAhead ? kRun : 1;
+    for (int x = x0; x < x1;) {
+        const int end = std::min(x1, x + run);
         if constexpr ((F & kTexture) != 0) {
-            f.u += step.u, f.v += step.v, f.q += step.q;
+            if (s.fst && s.texRepeat && !s.texCt24) {
+                SampleRepeatingUv(s, texels, end - x, f, step);
+            } else {
+                for (int i = 0; i < end - x; ++i) {
+                    texels[i] = Sample(s, f.u, f.v, f.q);
+                    f.u += step.u, f.v += step.v, f.q += step.q;
+                }
+            }
         }
-        if constexpr ((F & kGeneric) != 0) f.fog += step.fog;
+        for (int i = 0; x < end; ++x, ++i) {
+            const u32 fa = (frameRow + frameColumns[x & 2047]) & kMemoryWordMask;
+            const u32 za = (zRow + zColumns[x & 2047]) & kMemoryWordMask;
+            written += ShadePixel<F>(s, fa, za, f, (F & kTexture) != 0 ? texels[i] : 0);
+            if constexpr ((F & kGouraud) != 0) {
+                f.r += step.r, f.g += step.g, f.b += step.b, f.a += step.a;
+            }
+            if constexpr ((F & (kDepthTest | kDepthWrite)) != 0) f.z += step.z;
+            if constexpr ((F & kGeneric) != 0) f.fog += step.fog;
+        }
     }
     return written;
 }

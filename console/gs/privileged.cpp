@@ -109,6 +109,7 @@ void Gs::vblank()
 void Gs::reset()
 {
     regs_ = Registers{};
+    setupValid_ = false;
     gif_ = GifPath{};
     host_ = HostTransfer{};
     q_ = 1.0f;

@@ -7,11 +7,11 @@ namespace gs {
 // A point lights the pixel at floor(x + 0.5), floor(y + 0.5).
 void Gs::drawPoint(const Vertex& v)
 {
-    DrawSetup s;
-    if (!setupDraw(s, v)) return;
-    const XyOffset& off = regs_.ctx[regs_.attributes().ctxt ? 1 : 0].xyoffset;
-    const int x = (static_cast<int>(v.x) - static_cast<int>(off.ofx) + 8) >> 4;
-    const int y = (static_cast<int>(v.y) - static_cast<int>(off.ofy) + 8) >> 4;
+    const DrawSetup* setup = drawSetup(v);
+    if (!setup) return;
+    const DrawSetup& s = *setup;
+    const int x = (static_cast<int>(v.x) - static_cast<int>(s.offset.ofx) + 8) >> 4;
+    const int y = (static_cast<int>(v.y) - static_cast<int>(s.offset.ofy) + 8) >> 4;
     if (x < s.scissorX0 || x > s.scissorX1 || y < s.scissorY0 || y > s.scissorY1 || !RowEnabled(s, y)) return;
     Fragment f;
     f.r = v.colour.r, f.g = v.colour.g, f.b = v.colour.b, f.a = v.colour.a;
@@ -27,14 +27,13 @@ void Gs::drawPoint(const Vertex& v)
 // endpoint is drawn and the last is not.
 void Gs::drawLine(const Vertex& a, const Vertex& b)
 {
-    DrawSetup s;
-    if (!setupDraw(s, b)) return;
-    if (regs_.attributes().iip) s.features |= kGouraud;
-    const XyOffset& off = regs_.ctx[regs_.attributes().ctxt ? 1 : 0].xyoffset;
-    const int ax = static_cast<int>(a.x) - static_cast<int>(off.ofx);
-    const int ay = static_cast<int>(a.y) - static_cast<int>(off.ofy);
-    const int bx = static_cast<int>(b.x) - static_cast<int>(off.ofx);
-    const int by = static_cast<int>(b.y) - static_cast<int>(off.ofy);
+    const DrawSetup* setup = drawSetup(b);
+    if (!setup) return;
+    const DrawSetup& s = *setup;
+    const int ax = static_cast<int>(a.x) - static_cast<int>(s.offset.ofx);
+    const int ay = static_cast<int>(a.y) - static_cast<int>(s.offset.ofy);
+    const int bx = static_cast<int>(b.x) - static_cast<int>(s.offset.ofx);
+    const int by = static_cast<int>(b.y) - static_cast<int>(s.offset.ofy);
     const bool xMajor = std::abs(bx - ax) >= std::abs(by - ay);
     const int start = ((xMajor ? ax : ay) + 8) >> 4;
     const int end = ((xMajor ? bx : by) + 8) >> 4;
@@ -49,7 +48,7 @@ void Gs::drawLine(const Vertex& a, const Vertex& b)
     f1.r = b.colour.r, f1.g = b.colour.g, f1.b = b.colour.b, f1.a = b.colour.a, f1.z = b.z;
     f0.u = s.fst ? a.u / 16.0f : a.s, f0.v = s.fst ? a.v / 16.0f : a.t, f0.q = a.colour.q, f0.fog = a.fog;
     f1.u = s.fst ? b.u / 16.0f : b.s, f1.v = s.fst ? b.v / 16.0f : b.t, f1.q = b.colour.q, f1.fog = b.fog;
-    const SpanRoutine span = SpanFor(s.features);
+    const SpanRoutine span = SpanFor(s.features | s.gouraud);
     for (int i = 0; i < steps; ++i) {
         const int major = start + i * dir;
         const double t = major1 == major0 ? 0.0 : (major - major0) / (major1 - major0);

@@ -6,13 +6,13 @@ namespace gs {
 // texture coordinates from their second vertex.
 void Gs::drawSprite(const Vertex& a, const Vertex& b)
 {
-    DrawSetup s;
-    if (!setupDraw(s, b)) return;
-    const XyOffset& off = regs_.ctx[regs_.attributes().ctxt ? 1 : 0].xyoffset;
-    const int ax = static_cast<int>(a.x) - static_cast<int>(off.ofx);
-    const int ay = static_cast<int>(a.y) - static_cast<int>(off.ofy);
-    const int bx = static_cast<int>(b.x) - static_cast<int>(off.ofx);
-    const int by = static_cast<int>(b.y) - static_cast<int>(off.ofy);
+    const DrawSetup* setup = drawSetup(b);
+    if (!setup) return;
+    const DrawSetup& s = *setup;
+    const int ax = static_cast<int>(a.x) - static_cast<int>(s.offset.ofx);
+    const int ay = static_cast<int>(a.y) - static_cast<int>(s.offset.ofy);
+    const int bx = static_cast<int>(b.x) - static_cast<int>(s.offset.ofx);
+    const int by = static_cast<int>(b.y) - static_cast<int>(s.offset.ofy);
 
     // Texture coordinates follow the corners when they are sorted.
     const bool aLeft = ax <= bx, aTop = ay <= by;
@@ -21,12 +21,16 @@ void Gs::drawSprite(const Vertex& a, const Vertex& b)
     const int px0 = std::max(CeilPixel(xl), s.scissorX0), px1 = std::min(CeilPixel(xr), s.scissorX1 + 1);
     const int py0 = std::max(CeilPixel(yt), s.scissorY0), py1 = std::min(CeilPixel(yb), s.scissorY1 + 1);
     if (px0 >= px1 || py0 >= py1) return;
+    // A table pays for itself from a few thousand blended pixels on, or at once when it is at hand.
+    if ((s.features & ~kDepthWrite) == (kBlend | kStandardBlend))
+        useBlendTable(b.colour, (px1 - px0) * (py1 - py0) >= 4096);
 
     Fragment f;
     f.z = b.z;
     f.fog = b.fog;
     f.q = b.colour.q;
     Fragment step;
+    step.q = 0; // one Q, the second vertex's, for the whole sprite
     double uLeft = 0, du = 0, vTop = 0, dv = 0; // per 1/16 pixel
     if (s.features & kTexture) {
         // UV is in 1/16 texels; S and T are interpolated as they are and divided by Q per pixel.
@@ -42,7 +46,12 @@ void Gs::drawSprite(const Vertex& a, const Vertex& b)
         f.u = static_cast<float>(uLeft + (px0 * 16 - xl) * du);
         step.u = static_cast<float>(du * 16);
     }
-    const SpanRoutine span = SpanFor(s.features);
+    if (const RectRoutine fill = FlatRectFor(s.features)) {
+        pixelsDrawn_ += fill(s, px0, px1, py0, py1, f);
+        return;
+    }
+    SpanRoutine span = s.decalRuns ? DecalSpanFor(s.features) : nullptr;
+    if (!span) span = SpanFor(s.features);
     for (int y = py0; y < py1; ++y) {
         if (!RowEnabled(s, y)) continue;
         f.v = static_cast<float>(vTop + (y * 16 - yt) * dv);

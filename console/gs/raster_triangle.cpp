@@ -9,19 +9,39 @@ using s64 = std::int64_t;
 
 s64 FloorDiv(s64 a, s64 b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 
-// An edge from (x0, y0) to (x1, y1) in 12.4 window coordinates, with y0 < y1.
-struct Edge {
-    s64 x0, y0, dx, dy;
-
-    // The first pixel at or right of the edge on row y.
-    int firstPixel(int y) const
+// The first pixel at or right of an edge, row after row, in exact integer steps. The edge runs from
+// (x0, y0) to (x1, y1) in 12.4 window coordinates with y0 < y1; on row y it is at
+// num / (16 dy) pixels with num = x0 dy + (16 y - y0) dx, and the first pixel is ceil of that,
+// kept here as -floor(-num / (16 dy)) = -(quotient) with the remainder in [0, 16 dy).
+class EdgeWalk {
+public:
+    EdgeWalk(int x0, int y0, int x1, int y1, int firstRow)
     {
-        const s64 num = x0 * dy + (s64{y} * 16 - y0) * dx;
-        return static_cast<int>(-FloorDiv(-num, 16 * dy));
+        const s64 dx = x1 - x0, dy = y1 - y0;
+        den_ = 16 * dy;
+        const s64 m = -(s64{x0} * dy + (s64{firstRow} * 16 - y0) * dx);
+        quotient_ = FloorDiv(m, den_);
+        remainder_ = m - quotient_ * den_;
+        const s64 step = -16 * dx;
+        stepQuotient_ = FloorDiv(step, den_);
+        stepRemainder_ = step - stepQuotient_ * den_;
     }
-};
 
-Edge MakeEdge(int xa, int ya, int xb, int yb) { return {xa, ya, xb - xa, yb - ya}; }
+    int pixel() const { return static_cast<int>(-quotient_); }
+
+    void nextRow()
+    {
+        quotient_ += stepQuotient_;
+        remainder_ += stepRemainder_;
+        if (remainder_ >= den_) {
+            remainder_ -= den_;
+            ++quotient_;
+        }
+    }
+
+private:
+    s64 den_ = 1, quotient_ = 0, remainder_ = 0, stepQuotient_ = 0, stepRemainder_ = 0;
+};
 
 struct Corner {
     int x, y; // 12.4 window
@@ -47,13 +67,13 @@ Fragment Attributes(const Vertex& v, bool fst)
 // ceil(ytop) <= y < ceil(ybottom), and on each row ceil(xleft) <= x < ceil(xright).
 void Gs::drawTriangle(const Vertex& va, const Vertex& vb, const Vertex& vc)
 {
-    DrawSetup s;
-    if (!setupDraw(s, vc)) return;
-    if (regs_.attributes().iip) s.features |= kGouraud;
-    const XyOffset& off = regs_.ctx[regs_.attributes().ctxt ? 1 : 0].xyoffset;
+    const DrawSetup* setup = drawSetup(vc);
+    if (!setup) return;
+    const DrawSetup& s = *setup;
+    const u32 features = s.features | s.gouraud;
     auto corner = [&](const Vertex& v) {
-        return Corner{static_cast<int>(v.x) - static_cast<int>(off.ofx),
-                      static_cast<int>(v.y) - static_cast<int>(off.ofy), &v};
+        return Corner{static_cast<int>(v.x) - static_cast<int>(s.offset.ofx),
+                      static_cast<int>(v.y) - static_cast<int>(s.offset.ofy), &v};
     };
     Corner c[3] = {corner(va), corner(vb), corner(vc)};
     if (c[1].y < c[0].y) std::swap(c[0], c[1]);
@@ -63,16 +83,13 @@ void Gs::drawTriangle(const Vertex& va, const Vertex& vb, const Vertex& vc)
     const s64 cross = s64{c[2].x - c[0].x} * (c[1].y - c[0].y) - s64{c[1].x - c[0].x} * (c[2].y - c[0].y);
     if (cross == 0) return; // no area, no pixel centre inside
     const bool middleLeft = cross > 0;
-    const Edge longEdge = MakeEdge(c[0].x, c[0].y, c[2].x, c[2].y);
-    const Edge upper = MakeEdge(c[0].x, c[0].y, c[1].x, c[1].y);
-    const Edge lower = MakeEdge(c[1].x, c[1].y, c[2].x, c[2].y);
 
     const int y0 = std::max(CeilPixel(c[0].y), s.scissorY0);
     const int y1 = std::min(CeilPixel(c[2].y), s.scissorY1 + 1);
     const int yMiddle = CeilPixel(c[1].y);
     if (y0 >= y1) return;
 
-    // Plane gradients of every attribute over window pixels.
+    // Plane gradients over window pixels of the attributes the pixels use.
     const Fragment a0 = Attributes(*c[0].v, s.fst), a1 = Attributes(*c[1].v, s.fst),
                    a2 = Attributes(*c[2].v, s.fst);
     const double x0 = c[0].x / 16.0, yy0 = c[0].y / 16.0;
@@ -84,37 +101,60 @@ void Gs::drawTriangle(const Vertex& va, const Vertex& vb, const Vertex& vc)
         ddy = ((v2 - v0) * ex1 - (v1 - v0) * ex2) / det;
     };
     Fragment dx, dy;
+    dx.q = dy.q = 0;
     auto plane = [&](float Fragment::*field) {
         double gx, gy;
         gradients(a0.*field, a1.*field, a2.*field, gx, gy);
         dx.*field = static_cast<float>(gx);
         dy.*field = static_cast<float>(gy);
     };
-    plane(&Fragment::r), plane(&Fragment::g), plane(&Fragment::b), plane(&Fragment::a);
-    plane(&Fragment::u), plane(&Fragment::v), plane(&Fragment::q), plane(&Fragment::fog);
-    gradients(a0.z, a1.z, a2.z, dx.z, dy.z);
+    const bool gouraud = (features & kGouraud) != 0, texture = (features & kTexture) != 0;
+    const bool depth = (features & (kDepthTest | kDepthWrite)) != 0, fog = s.fge && (features & kGeneric) != 0;
+    if (gouraud) {
+        for (float Fragment::*channel : {&Fragment::r, &Fragment::g, &Fragment::b, &Fragment::a}) plane(channel);
+    }
+    if (texture) {
+        plane(&Fragment::u);
+        plane(&Fragment::v);
+        if (!s.fst) plane(&Fragment::q);
+    }
+    if (fog) plane(&Fragment::fog);
+    if (depth) gradients(a0.z, a1.z, a2.z, dx.z, dy.z);
 
-    const SpanRoutine span = SpanFor(s.features);
+    // The short edge is the upper one down to the middle corner's row, then the lower one.
+    EdgeWalk longEdge(c[0].x, c[0].y, c[2].x, c[2].y, y0);
+    EdgeWalk shortEdge = y0 < yMiddle ? EdgeWalk(c[0].x, c[0].y, c[1].x, c[1].y, y0)
+                                      : EdgeWalk(c[1].x, c[1].y, c[2].x, c[2].y, y0);
+    SpanRoutine span = s.decalRuns ? DecalSpanFor(features) : nullptr;
+    if (!span) span = SpanFor(features);
+    // One colour and one depth along each row: rows are plain fills.
+    const RectRoutine fill = dx.z == 0 ? FlatRectFor(features) : nullptr;
     for (int y = y0; y < y1; ++y) {
-        if (!RowEnabled(s, y)) continue;
-        const Edge& shortEdge = y < yMiddle ? upper : lower;
-        const Edge& left = middleLeft ? shortEdge : longEdge;
-        const Edge& right = middleLeft ? longEdge : shortEdge;
-        const int xl = std::max(left.firstPixel(y), s.scissorX0);
-        const int xr = std::min(right.firstPixel(y), s.scissorX1 + 1);
-        if (xl >= xr) continue;
-        const double ox = xl - x0, oy = y - yy0;
-        Fragment f;
-        f.r = static_cast<float>(a0.r + ox * dx.r + oy * dy.r);
-        f.g = static_cast<float>(a0.g + ox * dx.g + oy * dy.g);
-        f.b = static_cast<float>(a0.b + ox * dx.b + oy * dy.b);
-        f.a = static_cast<float>(a0.a + ox * dx.a + oy * dy.a);
-        f.z = a0.z + ox * dx.z + oy * dy.z;
-        f.u = static_cast<float>(a0.u + ox * dx.u + oy * dy.u);
-        f.v = static_cast<float>(a0.v + ox * dx.v + oy * dy.v);
-        f.q = static_cast<float>(a0.q + ox * dx.q + oy * dy.q);
-        f.fog = static_cast<float>(a0.fog + ox * dx.fog + oy * dy.fog);
-        pixelsDrawn_ += span(s, y, xl, xr, f, dx);
+        if (y == yMiddle && y != y0) shortEdge = EdgeWalk(c[1].x, c[1].y, c[2].x, c[2].y, y);
+        const EdgeWalk& left = middleLeft ? shortEdge : longEdge;
+        const EdgeWalk& right = middleLeft ? longEdge : shortEdge;
+        const int xl = std::max(left.pixel(), s.scissorX0);
+        const int xr = std::min(right.pixel(), s.scissorX1 + 1);
+        if (xl < xr && RowEnabled(s, y)) {
+            const double ox = xl - x0, oy = y - yy0;
+            Fragment f;
+            if (gouraud) {
+                f.r = static_cast<float>(a0.r + ox * dx.r + oy * dy.r);
+                f.g = static_cast<float>(a0.g + ox * dx.g + oy * dy.g);
+                f.b = static_cast<float>(a0.b + ox * dx.b + oy * dy.b);
+                f.a = static_cast<float>(a0.a + ox * dx.a + oy * dy.a);
+            }
+            if (depth) f.z = a0.z + ox * dx.z + oy * dy.z;
+            if (texture) {
+                f.u = static_cast<float>(a0.u + ox * dx.u + oy * dy.u);
+                f.v = static_cast<float>(a0.v + ox * dx.v + oy * dy.v);
+                f.q = static_cast<float>(a0.q + ox * dx.q + oy * dy.q);
+            }
+            if (fog) f.fog = static_cast<float>(a0.fog + ox * dx.fog + oy * dy.fog);
+            pixelsDrawn_ += fill ? fill(s, xl, xr, y, y + 1, f) : span(s, y, xl, xr, f, dx);
+        }
+        longEdge.nextRow();
+        shortEdge.nextRow();
     }
 }
 

@@ -41,6 +41,15 @@ Tex1 DecodeTex1(u64 value)
 
 } // namespace
 
+bool IsRegister(u32 address)
+{
+    return address <= XYZ2 || (address >= TEX0_1 && address <= FOG) || address == XYZF3 || address == XYZ3 ||
+           (address >= TEX1_1 && address <= TEXCLUT) || address == SCANMSK ||
+           (address >= MIPTBP1_1 && address <= MIPTBP2_2) || address == TEXA || address == FOGCOL ||
+           address == TEXFLUSH || (address >= SCISSOR_1 && address <= HWREG) ||
+           (address >= SIGNAL && address <= LABEL);
+}
+
 PrimAttributes DecodePrimAttributes(u64 value)
 {
     return {Bit(value, 3), Bit(value, 4), Bit(value, 5), Bit(value, 6),
@@ -108,6 +117,10 @@ void Gs::writeRegister(u8 address, u64 value)
         return;
     }
     regs_.raw[address] = value;
+    // Vertex data leaves the drawing setup as it is; any other write may change it.
+    const bool vertexData = address == RGBAQ || address == ST || address == UV || address == FOG ||
+                            address == XYZF2 || address == XYZ2 || address == XYZF3 || address == XYZ3;
+    if (!vertexData) setupValid_ = false;
     decode(address, value);
 }
 
@@ -116,7 +129,7 @@ void Gs::decode(u8 address, u64 value)
 {
     Registers& r = regs_;
     switch (address) {
-    case PRIM: // primitive type and attributes; restarts the vertex queue
+    case PRIM: // primitive type and attributes; restarts the vertex queue. AA1 edges are drawn as if AA1 were 0.
         r.primType = static_cast<u8>(Bits(value, 0, 3));
         r.prim = DecodePrimAttributes(value);
         queued_ = 0;
@@ -185,6 +198,8 @@ void Gs::decode(u8 address, u64 value)
         break;
     case SCANMSK: // raster line mask
         r.scanmsk = static_cast<u8>(Bits(value, 0, 2));
+        break;
+    case MIPTBP1_1: case MIPTBP1_2: case MIPTBP2_1: case MIPTBP2_2: // mipmap levels; only level 0 is sampled
         break;
     case TEXA: // alpha of 24- and 16-bit texels
         r.texa = {static_cast<u8>(Bits(value, 0, 8)), static_cast<u8>(Bits(value, 32, 8)), Bit(value, 15)};

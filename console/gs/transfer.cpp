@@ -10,7 +10,7 @@ bool Is32Bit(u8 psm) { return psm == PSMCT32 || psm == PSMZ32; }
 // Writing TRXDIR starts a transfer with the BITBLTBUF, TRXPOS and TRXREG of that moment.
 void Gs::startTransfer(u8 direction)
 {
-    host_.active = false;
+    host_ = HostTransfer{};
     const BitBltBuf& buf = regs_.bitbltbuf;
     switch (direction) {
     case 0: // host to local: the data follows as IMAGE qwords or HWREG writes
@@ -19,7 +19,7 @@ void Gs::startTransfer(u8 direction)
             return;
         }
         if (regs_.trxreg.rrw == 0 || regs_.trxreg.rrh == 0) return;
-        host_ = {true, 0, 0, regs_.trxreg.rrw, regs_.trxreg.rrh, buf.dbp, buf.dbw, regs_.trxpos.dsax,
+        host_ = {true, false, 0, 0, regs_.trxreg.rrw, regs_.trxreg.rrh, buf.dbp, buf.dbw, regs_.trxpos.dsax,
                  regs_.trxpos.dsay, LayoutFor(buf.dpsm)};
         break;
     case 1:
@@ -38,13 +38,17 @@ void Gs::transferData(u64 data)
 {
     for (const u32 pixel : {static_cast<u32>(data), static_cast<u32>(data >> 32)}) {
         if (!host_.active) {
-            log_.message("GS: transfer data beyond the transfer rectangle ignored");
+            log_.message(host_.full ? "GS: image data beyond the transfer rectangle ignored"
+                                    : "GS: image data with no host-to-local transfer started ignored");
             return;
         }
         memory_.write(host_.layout->address(host_.dbp, host_.dbw, host_.dsax + host_.x, host_.dsay + host_.y), pixel);
         if (++host_.x == host_.width) {
             host_.x = 0;
-            if (++host_.y == host_.height) host_.active = false;
+            if (++host_.y == host_.height) {
+                host_.active = false;
+                host_.full = true;
+            }
         }
     }
 }

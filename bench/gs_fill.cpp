@@ -1,0 +1,191 @@
+// Fill rate of the GS model on the primitives the demo draws each field.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "console/gs/gs.h"
+
+namespace {
+
+using gs::u64;
+
+class SilentLog final : public console::Log {
+public:
+    void message(std::string_view) override {}
+};
+
+// A PACKED A+D packet: one tag, then one register write per quadword.
+class Packet {
+public:
+    void add(gs::u8 reg, u64 value) { writes_.push_back({value, reg}); }
+
+    std::vector<gs::Qword> build() const
+    {
+        std::vector<gs::Qword> out;
+        out.push_back({0x1000000000008000ull | writes_.size(), 0xE});
+        out.insert(out.end(), writes_.begin(), writes_.end());
+        return out;
+    }
+
+private:
+    std::vector<gs::Qword> writes_;
+};
+
+constexpr u64 kOffset = 1024 * 16;
+
+u64 Xyz(int x, int y) { return (x * 16 + kOffset) | (y * 16 + kOffset) << 16; }
+
+// Sets the demo's environment: 640-wide frames, z-buffer at page 0, depth ALWAYS written, ALPHA 0x44.
+void SetUpEnvironment(gs::Gs& g)
+{
+    Packet p;
+    p.add(gs::FRAME_1, 160 | 10u << 16);
+    p.add(gs::ZBUF_1, 0x30000000);
+    p.add(gs::XYOFFSET_1, kOffset | kOffset << 32);
+    p.add(gs::SCISSOR_1, 0x01ff0000027f0000ull);
+    p.add(gs::TEST_1, 0x30000);
+    p.add(gs::ALPHA_1, 0x44);
+    const auto packet = p.build();
+    g.transfer(packet.data(), static_cast<gs::u32>(packet.size()));
+}
+
+std::vector<gs::Qword> FlatSprite(u64 prim, u64 rgbaq, int width, int height)
+{
+    Packet p;
+    p.add(gs::PRIM, prim);
+    p.add(gs::RGBAQ, rgbaq);
+    p.add(gs::XYZ2, Xyz(0, 0));
+    p.add(gs::XYZ2, Xyz(width, height));
+    return p.build();
+}
+
+// The flag: 2,262 triangles of PRIM 0x1DB over a 40 x 30 grid of 15 x 7 cells, 256 x 256 DECAL texture.
+std::vector<gs::Qword> FlagMesh()
+{
+    // Two triangles per cell, UV and XYZ2 per corner, as the cloth mesh sends them.
+    constexpr int kColumns = 40, kRows = 30, kCellW = 15, kCellH = 7, kLeft = 27, kTop = 26;
+    Packet p;
+    p.add(gs::TEX0_1, 15360 | 4ull << 14 | 8ull << 26 | 8ull << 30 | 1ull << 34 | 1ull << 35);
+    p.add(gs::PRIM, 0x1DB);
+    p.add(gs::RGBAQ, 0x80808080);
+    auto corner = [&](int i, int j) {
+        p.add(gs::UV, (i * 256 * 16 / (kColumns - 1)) | u64(j * 256 * 16 / (kRows - 1)) << 16);
+        p.add(gs::XYZ2, Xyz(kLeft + i * kCellW, kTop + j * kCellH) | u64{1} << 32);
+    };
+    for (int j = 0; j + 1 < kRows; ++j)
+        for (int i = 0; i + 1 < kColumns; ++i) {
+            for (const auto& [di, dj] : {std::pair{0, 0}, {1, 0}, {0, 1}, {1, 0}, {1, 1}, {0, 1}})
+                corner(i + di, j + dj);
+        }
+    return p.build();
+}
+
+// A 256 x 256 PSMCT32 image with varied colour and alpha at the texture area.
+void UploadTexture(gs::Gs& g)
+{
+    for (gs::u32 y = 0; y < 256; ++y)
+        for (gs::u32 x = 0; x < 256; ++x)
+            g.memory().write(gs::kLayoutC32.address(15360, 4, x, y), (x * 0x010203u) ^ (y * 0x0301u) ^ (x + y) << 24);
+}
+
+// Draws a packet once per iteration and reports the pixels written per second.
+void Run(benchmark::State& state, gs::Gs& g, const std::vector<gs::Qword>& packet)
+{
+    const u64 before = g.pixelsDrawn();
+    for (auto _ : state) g.transfer(packet.data(), static_cast<gs::u32>(packet.size()));
+    const double pixels = static_cast<double>(g.pixelsDrawn() - before);
+    state.SetItemsProcessed(static_cast<std::int64_t>(pixels));
+    state.counters["Mpixels"] = benchmark::Counter(pixels / 1e6, benchmark::Counter::kIsRate);
+}
+
+void BlendedSprite(benchmark::State& state)
+{
+    SilentLog log;
+    gs::Gs g(log);
+    SetUpEnvironment(g);
+    Run(state, g, FlatSprite(0x46, 0x7F204080, 640, 256));
+}
+BENCHMARK(BlendedSprite)->Unit(benchmark::kMicrosecond);
+
+void FlagTriangles(benchmark::State& state)
+{
+    SilentLog log;
+    gs::Gs g(log);
+    SetUpEnvironment(g);
+    UploadTexture(g);
+    Run(state, g, FlagMesh());
+}
+BENCHMARK(FlagTriangles)->Unit(benchmark::kMicrosecond);
+
+void Clear(benchmark::State& state)
+{
+    SilentLog log;
+    gs::Gs g(log);
+    SetUpEnvironment(g);
+    Run(state, g, FlatSprite(0x06, 0, 640, 266));
+}
+BENCHMARK(Clear)->Unit(benchmark::kMicrosecond);
+
+// A scroller: 300 blended 16 x 16 squares, each of its own colour.
+std::vector<gs::Qword> Scroller()
+{
+    Packet p;
+    p.add(gs::PRIM, 0x46);
+    for (int i = 0; i < 300; ++i) {
+        const int x = (i * 37) % 624, y = 232 + (i % 3) * 8;
+        p.add(gs::RGBAQ, 0x40FFFFFFu - static_cast<gs::u32>(i));
+        p.add(gs::XYZ2, Xyz(x, y));
+        p.add(gs::XYZ2, Xyz(x + 16, y + 16));
+    }
+    return p.build();
+}
+
+void ScrollerSquares(benchmark::State& state)
+{
+    SilentLog log;
+    gs::Gs g(log);
+    SetUpEnvironment(g);
+    Run(state, g, Scroller());
+}
+BENCHMARK(ScrollerSquares)->Unit(benchmark::kMicrosecond);
+
+// One field of the demo's drawing: the clear, the blended band, the flag and the scroller.
+void Field(benchmark::State& state)
+{
+    SilentLog log;
+    gs::Gs g(log);
+    SetUpEnvironment(g);
+    UploadTexture(g);
+    std::vector<gs::Qword> field = FlatSprite(0x06, 0, 640, 266);
+    Packet band;
+    band.add(gs::PRIM, 0x46);
+    band.add(gs::RGBAQ, 0x7F777777);
+    band.add(gs::XYZ2, Xyz(0, 25));
+    band.add(gs::XYZ2, Xyz(640, 231));
+    for (const auto& part : {band.build(), FlagMesh(), Scroller()}) field.insert(field.end(), part.begin(), part.end());
+    Run(state, g, field);
+    state.counters["fields"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(Field)->Unit(benchmark::kMicrosecond);
+
+// Reading out the picture of a field as the display circuit shows it, 640 x 256.
+void Picture(benchmark::State& state)
+{
+    SilentLog log;
+    gs::Gs g(log);
+    g.writePrivileged(gs::PMODE, 0xff66);
+    g.writePrivileged(gs::DISPFB2, 160 | 10 << 9);
+    g.writePrivileged(gs::DISPLAY2, 0x001ff9ff01824290);
+    console::Picture picture;
+    for (auto _ : state) g.readPicture(picture);
+    const double pixels = static_cast<double>(state.iterations()) * 640 * 256;
+    state.SetItemsProcessed(static_cast<std::int64_t>(pixels));
+    state.counters["Mpixels"] = benchmark::Counter(pixels / 1e6, benchmark::Counter::kIsRate);
+}
+BENCHMARK(Picture)->Unit(benchmark::kMicrosecond);
+
+} // namespace
