@@ -167,7 +167,6 @@ private:
 
     std::array<Vertex, 3> queue_{};
     u32 queued_ = 0;    // vertices held
-    u32 stripCount_ = 0; // vertices since PRIM or XYZ3 restart
 
     u64 pmode_ = 0, smode1_ = 0, smode2_ = 0, bgcolor_ = 0, imr_ = 0, siglblid_ = 0, busdir_ = 0;
     std::array<u64, 2> dispfb_{}, display_{};

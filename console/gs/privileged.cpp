@@ -114,7 +114,6 @@ void Gs::reset()
     host_ = HostTransfer{};
     q_ = 1.0f;
     queued_ = 0;
-    stripCount_ = 0;
     pmode_ = smode2_ = bgcolor_ = 0;
     dispfb_ = {};
     display_ = {};

@@ -42,4 +42,28 @@ inline bool RowEnabled(const DrawSetup& s, int y)
 // The first pixel centre at or after a 12.4 coordinate: ceil(v / 16).
 inline int CeilPixel(int v) { return (v + 15) >> 4; }
 
+// A vertex's position in the drawing window: its 12.4 primitive coordinates less XYOFFSET.
+struct WindowPoint {
+    int x, y;
+};
+
+inline WindowPoint ToWindow(const DrawSetup& s, const Vertex& v)
+{
+    return {static_cast<int>(v.x) - static_cast<int>(s.offset.ofx),
+            static_cast<int>(v.y) - static_cast<int>(s.offset.ofy)};
+}
+
+// The values a vertex carries, in the units the span routines step.
+inline Fragment VertexFragment(const Vertex& v, bool fst)
+{
+    Fragment f;
+    f.r = v.colour.r, f.g = v.colour.g, f.b = v.colour.b, f.a = v.colour.a;
+    f.z = v.z;
+    f.u = fst ? v.u / 16.0f : v.s;
+    f.v = fst ? v.v / 16.0f : v.t;
+    f.q = v.colour.q;
+    f.fog = v.fog;
+    return f;
+}
+
 } // namespace gs

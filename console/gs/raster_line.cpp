@@ -10,17 +10,10 @@ void Gs::drawPoint(const Vertex& v)
     const DrawSetup* setup = drawSetup(v);
     if (!setup) return;
     const DrawSetup& s = *setup;
-    const int x = (static_cast<int>(v.x) - static_cast<int>(s.offset.ofx) + 8) >> 4;
-    const int y = (static_cast<int>(v.y) - static_cast<int>(s.offset.ofy) + 8) >> 4;
+    const WindowPoint p = ToWindow(s, v);
+    const int x = (p.x + 8) >> 4, y = (p.y + 8) >> 4;
     if (x < s.scissorX0 || x > s.scissorX1 || y < s.scissorY0 || y > s.scissorY1 || !RowEnabled(s, y)) return;
-    Fragment f;
-    f.r = v.colour.r, f.g = v.colour.g, f.b = v.colour.b, f.a = v.colour.a;
-    f.z = v.z;
-    f.u = s.fst ? v.u / 16.0f : v.s;
-    f.v = s.fst ? v.v / 16.0f : v.t;
-    f.q = v.colour.q;
-    f.fog = v.fog;
-    pixelsDrawn_ += SpanFor(s.features)(s, y, x, x + 1, f, Fragment{});
+    pixelsDrawn_ += SpanFor(s.features)(s, y, x, x + 1, VertexFragment(v, s.fst), Fragment{});
 }
 
 // Lines step one pixel along their longer axis and round the other to nearest; the first
@@ -30,10 +23,8 @@ void Gs::drawLine(const Vertex& a, const Vertex& b)
     const DrawSetup* setup = drawSetup(b);
     if (!setup) return;
     const DrawSetup& s = *setup;
-    const int ax = static_cast<int>(a.x) - static_cast<int>(s.offset.ofx);
-    const int ay = static_cast<int>(a.y) - static_cast<int>(s.offset.ofy);
-    const int bx = static_cast<int>(b.x) - static_cast<int>(s.offset.ofx);
-    const int by = static_cast<int>(b.y) - static_cast<int>(s.offset.ofy);
+    const auto [ax, ay] = ToWindow(s, a);
+    const auto [bx, by] = ToWindow(s, b);
     const bool xMajor = std::abs(bx - ax) >= std::abs(by - ay);
     const int start = ((xMajor ? ax : ay) + 8) >> 4;
     const int end = ((xMajor ? bx : by) + 8) >> 4;
@@ -43,11 +34,7 @@ void Gs::drawLine(const Vertex& a, const Vertex& b)
     const double major0 = (xMajor ? ax : ay) / 16.0, major1 = (xMajor ? bx : by) / 16.0;
     const double minor0 = (xMajor ? ay : ax) / 16.0, minor1 = (xMajor ? by : bx) / 16.0;
 
-    Fragment f0, f1;
-    f0.r = a.colour.r, f0.g = a.colour.g, f0.b = a.colour.b, f0.a = a.colour.a, f0.z = a.z;
-    f1.r = b.colour.r, f1.g = b.colour.g, f1.b = b.colour.b, f1.a = b.colour.a, f1.z = b.z;
-    f0.u = s.fst ? a.u / 16.0f : a.s, f0.v = s.fst ? a.v / 16.0f : a.t, f0.q = a.colour.q, f0.fog = a.fog;
-    f1.u = s.fst ? b.u / 16.0f : b.s, f1.v = s.fst ? b.v / 16.0f : b.t, f1.q = b.colour.q, f1.fog = b.fog;
+    const Fragment f0 = VertexFragment(a, s.fst), f1 = VertexFragment(b, s.fst);
     const SpanRoutine span = SpanFor(s.features | s.gouraud);
     for (int i = 0; i < steps; ++i) {
         const int major = start + i * dir;

@@ -9,10 +9,8 @@ void Gs::drawSprite(const Vertex& a, const Vertex& b)
     const DrawSetup* setup = drawSetup(b);
     if (!setup) return;
     const DrawSetup& s = *setup;
-    const int ax = static_cast<int>(a.x) - static_cast<int>(s.offset.ofx);
-    const int ay = static_cast<int>(a.y) - static_cast<int>(s.offset.ofy);
-    const int bx = static_cast<int>(b.x) - static_cast<int>(s.offset.ofx);
-    const int by = static_cast<int>(b.y) - static_cast<int>(s.offset.ofy);
+    const auto [ax, ay] = ToWindow(s, a);
+    const auto [bx, by] = ToWindow(s, b);
 
     // Texture coordinates follow the corners when they are sorted.
     const bool aLeft = ax <= bx, aTop = ay <= by;

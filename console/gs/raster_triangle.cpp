@@ -48,19 +48,6 @@ struct Corner {
     const Vertex* v;
 };
 
-// Values that vary over the triangle at one corner, in the units the span routine steps.
-Fragment Attributes(const Vertex& v, bool fst)
-{
-    Fragment f;
-    f.r = v.colour.r, f.g = v.colour.g, f.b = v.colour.b, f.a = v.colour.a;
-    f.z = v.z;
-    f.u = fst ? v.u / 16.0f : v.s;
-    f.v = fst ? v.v / 16.0f : v.t;
-    f.q = v.colour.q;
-    f.fog = v.fog;
-    return f;
-}
-
 } // namespace
 
 // Triangles cover the pixel centres inside their edges, top-left inclusive: rows
@@ -72,8 +59,8 @@ void Gs::drawTriangle(const Vertex& va, const Vertex& vb, const Vertex& vc)
     const DrawSetup& s = *setup;
     const u32 features = s.features | s.gouraud;
     auto corner = [&](const Vertex& v) {
-        return Corner{static_cast<int>(v.x) - static_cast<int>(s.offset.ofx),
-                      static_cast<int>(v.y) - static_cast<int>(s.offset.ofy), &v};
+        const WindowPoint p = ToWindow(s, v);
+        return Corner{p.x, p.y, &v};
     };
     Corner c[3] = {corner(va), corner(vb), corner(vc)};
     if (c[1].y < c[0].y) std::swap(c[0], c[1]);
@@ -90,8 +77,8 @@ void Gs::drawTriangle(const Vertex& va, const Vertex& vb, const Vertex& vc)
     if (y0 >= y1) return;
 
     // Plane gradients over window pixels of the attributes the pixels use.
-    const Fragment a0 = Attributes(*c[0].v, s.fst), a1 = Attributes(*c[1].v, s.fst),
-                   a2 = Attributes(*c[2].v, s.fst);
+    const Fragment a0 = VertexFragment(*c[0].v, s.fst), a1 = VertexFragment(*c[1].v, s.fst),
+                   a2 = VertexFragment(*c[2].v, s.fst);
     const double x0 = c[0].x / 16.0, yy0 = c[0].y / 16.0;
     const double ex1 = c[1].x / 16.0 - x0, ey1 = c[1].y / 16.0 - yy0;
     const double ex2 = c[2].x / 16.0 - x0, ey2 = c[2].y / 16.0 - yy0;

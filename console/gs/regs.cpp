@@ -133,7 +133,6 @@ void Gs::decode(u8 address, u64 value)
         r.primType = static_cast<u8>(Bits(value, 0, 3));
         r.prim = DecodePrimAttributes(value);
         queued_ = 0;
-        stripCount_ = 0;
         break;
     case RGBAQ: // vertex colour and Q
         r.rgbaq = {static_cast<u8>(Bits(value, 0, 8)), static_cast<u8>(Bits(value, 8, 8)),
