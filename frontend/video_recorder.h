@@ -16,7 +16,8 @@ public:
 
     // Starts ffmpeg for `path` at `fieldsPerSecond`; false with `error` set when it cannot start.
     bool open(const std::string& path, double fieldsPerSecond, std::string& error);
-    bool isOpen() const { return pipe_ != nullptr; }
+    // True from open() on, until a write fails.
+    bool isOpen() const { return !path_.empty() && !failed_; }
     // Appends one picture; the first one fixes the video's size.
     bool add(const console::Picture& picture);
     // Ends the file; false with `error` set when ffmpeg failed.

@@ -72,6 +72,23 @@ TEST(HeadlessRun, ADumpStartedMidRunReplaysTheSameFields)
     }
 }
 
+TEST(HeadlessRun, RecordsAVideoOfTheSampledFields)
+{
+    if (std::system("command -v ffprobe >/dev/null 2>&1") != 0) GTEST_SKIP() << "ffmpeg is not installed";
+    const auto dir = FreshDirectory("video");
+    const auto video = dir / "run.mp4";
+    const auto run = RunOrbdemo("--headless --frames 20 --every 2 --video " + video.string(), dir);
+    ASSERT_EQ(run.status, 0) << run.output;
+    const std::string probe = "ffprobe -v error -count_frames -show_entries stream=width,height,nb_read_frames "
+                              "-of csv=p=0 " + video.string() + " >" + (dir / "probe.txt").string();
+    ASSERT_EQ(std::system(probe.c_str()), 0);
+    std::ifstream in(dir / "probe.txt");
+    std::string line;
+    std::getline(in, line);
+    // Ten fields, each line shown twice as on the screen.
+    EXPECT_EQ(line, "640,512,10");
+}
+
 TEST(HeadlessRun, BrokenDumpsAndBadOptionsFailWithOneMessage)
 {
     const auto dir = FreshDirectory("broken");
