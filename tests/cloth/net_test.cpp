@@ -5,16 +5,16 @@
 
 #include "cloth/cloth.h"
 #include "cloth/net.h"
-#include "gfx/display.h"
-#include "tests/support/recording_console.h"
+#include "tests/support/demo_display.h"
 
 namespace {
 
+using ClothNetBuilders = testing_support::DemoDisplayTest;
+
 void ExpectAt(const ClothParticle& p, float x, float y, float z)
 {
-    EXPECT_EQ(p.position.x, x);
-    EXPECT_EQ(p.position.y, y);
-    EXPECT_EQ(p.position.z, z);
+    EXPECT_TRUE(p.position.x == x && p.position.y == y && p.position.z == z)
+        << "particle " << &p - ParticlePool << " at " << p.position.x << ", " << p.position.y << ", " << p.position.z;
 }
 
 template <typename Record>
@@ -25,14 +25,10 @@ int Length(const Record* first)
     return count;
 }
 
-TEST(ClothNetBuild, HangsA40By30GridFromItsTopRow)
+TEST_F(ClothNetBuilders, TheFlagIsA40By30GridHangingFromItsTopRow)
 {
-    testing_support::RecordingConsole console;
-    const DisplayInitParams params = {1, 0x30, 5};
-    PS2Init(&params);
     ClothNet net = {};
     ClothNetBuild(&net);
-
     EXPECT_EQ(net.lastParticle, 1199u);
     EXPECT_EQ(net.lastSpring, 4659u);
     EXPECT_EQ(Length(net.particles), 1200);
@@ -43,10 +39,12 @@ TEST(ClothNetBuild, HangsA40By30GridFromItsTopRow)
     ExpectAt(ParticlePool[1199], 585, 225, 0);
     for (u32 i = 0; i < 1200; ++i) ASSERT_EQ(ParticlePool[i].flags, i % 30 == 0 ? 0u : CLOTH_MOVABLE) << i;
 
-    // Particle 0 joins right then down; particle 1 right, up, down; all at rest length.
+    // Each particle joins left, right, up, down as it has them: particle 0 right and down, particle 1 right, up
+    // and down, particle 30 (spring 88 on) left, right and down; all at rest length.
     const ClothParticle* p = ParticlePool;
-    const ClothParticle* seconds[] = {p + 30, p + 1, p + 31, p + 0, p + 2};
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(SpringPool[i].second, seconds[i]) << i;
+    const std::pair<int, const ClothParticle*> seconds[] = {{0, p + 30}, {1, p + 1},  {2, p + 31}, {3, p + 0},
+                                                            {4, p + 2},  {88, p + 0}, {89, p + 60}, {90, p + 31}};
+    for (const auto& [spring, second] : seconds) EXPECT_EQ(SpringPool[spring].second, second) << spring;
     int asFirst[1200] = {};
     for (const ClothSpring* s = net.springs; s; s = s->next) {
         ++asFirst[s->first - ParticlePool];
@@ -64,15 +62,11 @@ TEST(ClothNetBuild, HangsA40By30GridFromItsTopRow)
     EXPECT_EQ(ParticlePool[1199].position.x, 195.0f);
 }
 
-TEST(ClothSmallNetBuild, ReplacesTheFlagWithSixArms)
+TEST_F(ClothNetBuilders, TheSmallNetReplacesTheFlagWithSixArms)
 {
-    testing_support::RecordingConsole console;
-    const DisplayInitParams params = {1, 0x30, 5};
-    PS2Init(&params);
     ClothNet net = {};
     ClothNetBuild(&net);
     ClothSmallNetBuild(&net);
-
     EXPECT_EQ(net.lastParticle, 59u);
     EXPECT_EQ(net.lastSpring, 53u);
     EXPECT_EQ(Length(net.particles), 60);
@@ -93,12 +87,11 @@ TEST(ClothSmallNetBuild, ReplacesTheFlagWithSixArms)
         EXPECT_EQ(s->restLength2, 40960000.0f);
     }
     // Nothing of the flag is left in the pools.
-    const auto* particles = reinterpret_cast<const unsigned char*>(&ParticlePool[60]);
-    const auto* springs = reinterpret_cast<const unsigned char*>(&SpringPool[54]);
-    EXPECT_TRUE(std::all_of(particles, reinterpret_cast<const unsigned char*>(std::end(ParticlePool)),
-                            [](unsigned char b) { return b == 0; }));
-    EXPECT_TRUE(std::all_of(springs, reinterpret_cast<const unsigned char*>(std::end(SpringPool)),
-                            [](unsigned char b) { return b == 0; }));
+    const auto zero = [](const void* from, const void* to) {
+        return std::all_of(static_cast<const u8*>(from), static_cast<const u8*>(to), [](u8 b) { return b == 0; });
+    };
+    EXPECT_TRUE(zero(&ParticlePool[60], std::end(ParticlePool)));
+    EXPECT_TRUE(zero(&SpringPool[54], std::end(SpringPool)));
 }
 
 } // namespace

@@ -1,5 +1,3 @@
-#include <vector>
-
 #include "tests/console/gs_fixture.h"
 
 namespace gs_test {
@@ -24,6 +22,8 @@ constexpr u32 kWords[8][8] = {
     {48, 49, 52, 53, 56, 57, 60, 61}, {50, 51, 54, 55, 58, 59, 62, 63},
 };
 
+// Pages of 64 x 32 pixels in rows of bw pages (width 0 makes rows of one page that alias), wrapping at
+// the end of local memory.
 u32 Documented(bool depth, u32 bp, u32 bw, u32 x, u32 y)
 {
     const u32 inPage = depth ? kDepthBlocks[(y >> 3) & 3][(x >> 3) & 7] : kColourBlocks[(y >> 3) & 3][(x >> 3) & 7];
@@ -42,97 +42,6 @@ TEST(Layout32, AddressesFollowTheDocumentedBlockAndWordTables)
                     ASSERT_EQ(gs::kLayoutZ32.address(bp, bw, x, y), Documented(true, bp, bw, x, y))
                         << "bp " << bp << " bw " << bw << " x " << x << " y " << y;
                 }
-    for (u32 r = 0; r < 4; ++r)
-        for (u32 c = 0; c < 8; ++c) {
-            EXPECT_EQ(gs::BlockInPage32(false, r, c), kColourBlocks[r][c]);
-            EXPECT_EQ(gs::BlockInPage32(true, r, c), kDepthBlocks[r][c]);
-            EXPECT_EQ(gs::BlockInPage32(true, r, c), kColourBlocks[r][c] ^ 24);
-        }
-}
-
-TEST(Layout32, PagesAre64By32PixelsInRowsOfBwPages)
-{
-    // FBP 160 in pages is block 5120; a 640-wide buffer has 10 pages per row.
-    for (u32 y = 0; y < 512; y += 31)
-        for (u32 x = 0; x < 640; x += 63)
-            EXPECT_EQ(gs::kLayoutC32.address(160 * 32, 10, x, y) / 2048, 160 + (y / 32) * 10 + x / 64);
-    // The depth layout keeps every pixel in the same page, only the blocks move.
-    EXPECT_EQ(gs::kLayoutZ32.address(0, 10, 0, 0), 24u * 64);
-    EXPECT_EQ(gs::kLayoutC32.address(0, 10, 0, 0), 0u);
-    EXPECT_EQ(gs::kLayoutZ32.address(0, 10, 63, 31) / 2048, gs::kLayoutC32.address(0, 10, 63, 31) / 2048);
-}
-
-TEST(Layout32, AddressesWrapAtTheEndOfLocalMemory)
-{
-    // The last page of memory is followed by the first.
-    EXPECT_EQ(gs::kLayoutC32.address(511 * 32, 1, 64, 0), 0u);
-    EXPECT_EQ(gs::kLayoutC32.address(16383, 1, 7, 7), 16383u * 64 + 63);
-}
-
-TEST(Layout32, A640By512BufferFillsItsPagesExactlyOnce)
-{
-    for (const gs::Layout32* layout : {&gs::kLayoutC32, &gs::kLayoutZ32}) {
-        std::vector<int> hits(160 * 2048);
-        gs::LocalMemory memory;
-        for (u32 y = 0; y < 512; ++y)
-            for (u32 x = 0; x < 640; ++x) {
-                const u32 a = layout->address(160 * 32, 10, x, y);
-                ASSERT_GE(a, 160u * 2048);
-                ASSERT_LT(a, 320u * 2048);
-                ++hits[a - 160 * 2048];
-                memory.write(a, x * 65536 + y);
-            }
-        for (int h : hits) ASSERT_EQ(h, 1);
-        for (u32 y = 0; y < 512; ++y)
-            for (u32 x = 0; x < 640; ++x) ASSERT_EQ(memory.read(layout->address(160 * 32, 10, x, y)), x * 65536 + y);
-    }
-}
-
-TEST(Layout32, WidthZeroMakesRowsOfOnePageThatAlias)
-{
-    for (u32 y = 0; y < 32; ++y)
-        for (u32 x = 0; x < 64; ++x)
-            ASSERT_EQ(gs::kLayoutC32.address(15360, 0, x, y), gs::kLayoutC32.address(15360, 1, x, y));
-    // No special case: the page-row stride is zero, so row 32 lands on row 0 and x >= 64 still moves on.
-    EXPECT_EQ(gs::kLayoutC32.address(15360, 0, 5, 37), gs::kLayoutC32.address(15360, 0, 5, 5));
-    EXPECT_EQ(gs::kLayoutC32.address(15360, 0, 64, 0), gs::kLayoutC32.address(15360, 1, 64, 0));
-}
-
-u32 Gradient(u32 x, u32 y) { return 0x80000000u | y << 16 | x << 8 | (x ^ y); }
-
-using ImageWidthZero = GsTest;
-
-// A 32 x 32 image uploaded with DBW 0 and drawn from TBW 0 comes out whole, laid out as with width 1.
-TEST_F(ImageWidthZero, UploadAndSampleGiveTheWholeImage)
-{
-    AdPacket setup;
-    setup.add(gs::BITBLTBUF, u64{kTextureBlock} << 32 | u64{0} << 48);
-    setup.add(gs::TRXPOS, 0);
-    setup.add(gs::TRXREG, 32 | u64{32} << 32);
-    setup.add(gs::TRXDIR, 0);
-    std::vector<Qword> packet = setup.build();
-    packet.push_back(Tag(256, kImage, 0, 0));
-    for (u32 y = 0; y < 32; ++y)
-        for (u32 x = 0; x < 32; x += 4)
-            packet.push_back({Gradient(x, y) | u64{Gradient(x + 1, y)} << 32,
-                              Gradient(x + 2, y) | u64{Gradient(x + 3, y)} << 32});
-    send(packet);
-
-    for (u32 y = 0; y < 32; ++y)
-        for (u32 x = 0; x < 32; ++x)
-            ASSERT_EQ(gs.memory().read(gs::kLayoutC32.address(kTextureBlock, 1, x, y)), Gradient(x, y));
-
-    AdPacket draw;
-    draw.add(gs::TEX0_1, kTextureBlock | u64{0} << 14 | u64{5} << 26 | u64{5} << 30 | u64{1} << 34 | u64{1} << 35);
-    draw.add(gs::PRIM, 0x116); // sprite, textured, FST
-    draw.add(gs::UV, Uv(0, 0));
-    draw.add(gs::XYZ2, Xyz(100, 50));
-    draw.add(gs::UV, Uv(32 * 16, 32 * 16));
-    draw.add(gs::XYZ2, Xyz(132, 82));
-    send(draw.build());
-    for (u32 y = 0; y < 32; ++y)
-        for (u32 x = 0; x < 32; ++x) ASSERT_EQ(pixel(100 + x, 50 + y), Gradient(x, y)) << x << ", " << y;
-    EXPECT_TRUE(log.messages.empty());
 }
 
 } // namespace

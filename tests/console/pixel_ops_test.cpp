@@ -3,143 +3,100 @@
 namespace gs_test {
 namespace {
 
+const char* Shape(u32 prim) { return prim == gs::SPRITE ? " (sprite)" : " (triangle)"; }
+
 class PixelOps : public GsTest {
 protected:
-    // A one-pixel sprite at (x, y).
-    void dot(u32 x, u32 y, u64 rgbaq, u32 prim = gs::SPRITE, u32 z = 0)
+    // Draws pixel (x, y) alone with a flat sprite or a Gouraud triangle, alpha-blended or not.
+    void dot(u32 x, u32 y, u64 rgbaq, bool blend = false, u32 z = 0, u32 prim = gs::SPRITE)
     {
-        send(AdPacket()
-                 .add(gs::PRIM, prim)
-                 .add(gs::RGBAQ, rgbaq)
-                 .add(gs::XYZ2, Xyz(x, y, z))
-                 .add(gs::XYZ2, Xyz(x + 1, y + 1, z))
-                 .build());
+        const bool triangle = prim == gs::TRIANGLE;
+        Writes w{{gs::PRIM, prim | (blend ? 0x40u : 0u) | (triangle ? 0x8u : 0u)}, {gs::RGBAQ, rgbaq},
+                 {gs::XYZ2, Xyz(x, y, z)}, {gs::XYZ2, Xyz(x + 1, y + (triangle ? 0 : 1), z)}};
+        if (triangle) w.push_back({gs::XYZ2, Xyz(x, y + 1, z)});
+        write(w);
     }
-    static constexpr u32 kBlendedSprite = gs::SPRITE | 0x40;
 };
 
-TEST_F(PixelOps, BlendComputesAMinusBTimesCShiftedPlusD)
+TEST_F(PixelOps, BlendClampAndFrameWritesGiveTheDocumentedWord)
 {
-    write(gs::ALPHA_1, 0x44); // (Cs - Cd) * As >> 7 + Cd
-    setPixel(0, 0, 0x7F00C864);
-    dot(0, 0, Rgba(200, 100, 255, 0x40), kBlendedSprite);
-    EXPECT_EQ(pixel(0, 0), 0x407F9696u); // 150, 150, 127 (255 * 64 / 128 = 127.5); alpha is As
-    // The shift is arithmetic: -255 * 1 >> 7 is -2, not -1.
-    setPixel(1, 0, 0x00FFFFFF);
-    dot(1, 0, Rgba(0, 0, 0, 1), kBlendedSprite);
-    EXPECT_EQ(pixel(1, 0), 0x01FDFDFDu);
-    // C = Ad, the frame's alpha.
-    write(gs::ALPHA_1, 0x54);
-    setPixel(2, 0, 0x20000000 | 100);
-    dot(2, 0, Rgba(228, 0, 0, 0x80), kBlendedSprite);
-    EXPECT_EQ(pixel(2, 0), 0x80000000u | 132);
-}
-
-TEST_F(PixelOps, ColClampClampsOrWrapsBlendedColours)
-{
-    write(gs::ALPHA_1, 0x68 | u64{0xFF} << 32); // Cs * FIX(0xFF) >> 7 + Cd
-    setPixel(0, 0, 100);
-    dot(0, 0, Rgba(200, 0, 0, 0x80), kBlendedSprite);
-    EXPECT_EQ(pixel(0, 0) & 0xFF, 255u); // 498 clamped (COLCLAMP is 1 after reset)
-    write(gs::COLCLAMP, 0);
-    setPixel(1, 0, 100);
-    dot(1, 0, Rgba(200, 0, 0, 0x80), kBlendedSprite);
-    EXPECT_EQ(pixel(1, 0) & 0xFF, 498u & 0xFF);
-    // Below zero: 0 - Cs.
-    write(gs::ALPHA_1, 0xA2 | u64{0x80} << 32);
-    dot(2, 0, Rgba(100, 0, 0, 0x80), kBlendedSprite);
-    EXPECT_EQ(pixel(2, 0) & 0xFF, 156u);
-    write(gs::COLCLAMP, 1);
-    dot(3, 0, Rgba(100, 0, 0, 0x80), kBlendedSprite);
-    EXPECT_EQ(pixel(3, 0) & 0xFF, 0u);
-}
-
-TEST_F(PixelOps, PabeBlendsOnlyPixelsWithAlphaBitSeven)
-{
-    write(gs::ALPHA_1, 0x68 | u64{0x40} << 32); // Cs * FIX(0.5) + Cd
-    write(gs::PABE, 1);
-    setPixel(0, 0, 10);
-    setPixel(1, 0, 10);
-    dot(0, 0, Rgba(200, 0, 0, 0x7F), kBlendedSprite);
-    dot(1, 0, Rgba(200, 0, 0, 0x80), kBlendedSprite);
-    EXPECT_EQ(pixel(0, 0), 0x7F0000C8u);
-    EXPECT_EQ(pixel(1, 0), 0x80000000u | 110);
-}
-
-struct DepthCase {
-    u64 test;
-    u32 z;
-    bool drawn;
-};
-
-TEST_F(PixelOps, DepthTestsCompareUnsignedAndWriteWhenPassed)
-{
-    const DepthCase cases[] = {
-        {0x10000, 0xFFFFFFFF, false}, // NEVER
-        {0x30000, 0, true},           // ALWAYS
-        {0x50000, 100, true},         // GEQUAL
-        {0x50000, 99, false},
-        {0x70000, 100, false},        // GREATER
-        {0x70000, 101, true},
-        {0x70000, 0x80000000, true},  // unsigned
+    const u64 ct24 = kFramePage | (kWidth / 64) << 16 | u64{gs::PSMCT24} << 24;
+    const u64 masked = kFramePage | (kWidth / 64) << 16 | u64{0xFF00FF00} << 32;
+    const struct {
+        const char* what;
+        Writes setup;
+        u32 before;
+        u64 colour;
+        bool blend;
+        u32 after;
+    } cases[] = {
+        // 150, 150, 127 (255 * 64 / 128 = 127.5); the alpha is As.
+        {"(Cs - Cd) * As >> 7 + Cd", {{gs::ALPHA_1, 0x44}}, 0x7F00C864, Rgba(200, 100, 255, 0x40), true, 0x407F9696},
+        {"-255 * 1 >> 7 is -2", {{gs::ALPHA_1, 0x44}}, 0x00FFFFFF, Rgba(0, 0, 0, 1), true, 0x01FDFDFD},
+        {"C = Ad, -101 * 0x20 >> 7 is -26", {{gs::ALPHA_1, 0x54}}, 0x20000065, Rgba(0, 0, 0, 0x80), true, 0x8000004B},
+        {"498 clamped", {{gs::ALPHA_1, 0x68 | u64{0xFF} << 32}}, 100, Rgba(200, 0, 0, 0x80), true, 0x800000FF},
+        {"498 wrapped", {{gs::ALPHA_1, 0x68 | u64{0xFF} << 32}, {gs::COLCLAMP, 0}}, 100, Rgba(200, 0, 0, 0x80), true,
+         0x800000F2},
+        {"0 - Cs wrapped", {{gs::ALPHA_1, 0xA2 | u64{0x80} << 32}, {gs::COLCLAMP, 0}}, 0, Rgba(100, 0, 0, 0x80), true,
+         0x8000009C},
+        {"0 - Cs clamped", {{gs::ALPHA_1, 0xA2 | u64{0x80} << 32}}, 0, Rgba(100, 0, 0, 0x80), true, 0x80000000},
+        {"PABE, As 0x7F", {{gs::ALPHA_1, 0x68 | u64{0x40} << 32}, {gs::PABE, 1}}, 10, Rgba(200, 0, 0, 0x7F), true,
+         0x7F0000C8},
+        {"PABE, As 0x80", {{gs::ALPHA_1, 0x68 | u64{0x40} << 32}, {gs::PABE, 1}}, 10, Rgba(200, 0, 0, 0x80), true,
+         0x8000006E},
+        {"PSMCT24 keeps bits 24-31, Ad reads 0x80", {{gs::FRAME_1, ct24}, {gs::ALPHA_1, 0x54}}, 0x7F000064,
+         Rgba(200, 0, 0, 0x10), true, 0x7F0000C8},
+        {"FBMSK", {{gs::FRAME_1, masked}}, 0x11223344, Rgba(0xDD, 0xCC, 0xBB, 0xAA), false, 0x11BB33DD},
+        {"FBA", {{gs::FBA_1, 1}}, 0, Rgba(1, 2, 3, 0x10), false, 0x90030201},
+        {"DATE, DATM 0, bit set", {{gs::TEST_1, 1 << 14}}, 0x80000000, Rgba(1, 1, 1, 1), false, 0x80000000},
+        {"DATE, DATM 0, bit clear", {{gs::TEST_1, 1 << 14}}, 0x7F000000, Rgba(1, 1, 1, 1), false, 0x01010101},
     };
-    for (const DepthCase& c : cases) {
-        setPixel(0, 0, 0x11111111);
-        setDepth(0, 0, 100);
-        write(gs::TEST_1, c.test);
-        dot(0, 0, Rgba(1, 2, 3, 4), gs::SPRITE, c.z);
-        EXPECT_EQ(pixel(0, 0), c.drawn ? 0x04030201u : 0x11111111u) << std::hex << c.test << " " << c.z;
-        EXPECT_EQ(depth(0, 0), c.drawn ? c.z : 100u) << std::hex << c.test << " " << c.z;
-    }
+    for (const auto& c : cases)
+        for (const u32 prim : {gs::SPRITE, gs::TRIANGLE}) { // the fast loops and the per-pixel one
+            write({{gs::FRAME_1, kFramePage | (kWidth / 64) << 16}, {gs::ALPHA_1, 0}, {gs::COLCLAMP, 1},
+                   {gs::PABE, 0}, {gs::FBA_1, 0}, {gs::TEST_1, 0}});
+            write(c.setup);
+            setPixel(0, 0, c.before);
+            setPixel(1, 0, 0x5A5A5A5A);
+            dot(0, 0, c.colour, c.blend, 0, prim);
+            EXPECT_EQ(pixel(0, 0), c.after) << c.what << Shape(prim);
+            EXPECT_EQ(pixel(1, 0), 0x5A5A5A5Au) << c.what << Shape(prim);
+        }
 }
 
-TEST_F(PixelOps, ZmskAndZteZeroKeepTheDepthBuffer)
+TEST_F(PixelOps, DepthTestsCompareUnsignedAndWriteWhenPassedAndAllowed)
 {
-    setDepth(0, 0, 100);
-    write(gs::TEST_1, 0x70000);
-    write(gs::ZBUF_1, kZPage | u64{0x30} << 24 | u64{1} << 32); // ZMSK
-    dot(0, 0, Rgba(1, 2, 3, 4), gs::SPRITE, 500);
-    dot(1, 0, Rgba(1, 2, 3, 4), gs::SPRITE, 50);
-    EXPECT_EQ(pixel(0, 0), 0x04030201u);
-    EXPECT_EQ(depth(0, 0), 100u);
-    EXPECT_EQ(depth(1, 0), 0u);
-    // ZTE 0: drawn whatever the buffer holds, and the buffer is left alone.
-    write(gs::ZBUF_1, kZPage | u64{0x30} << 24);
-    write(gs::TEST_1, 0x40000); // ZTE 0 with ZTST GEQUAL
-    setDepth(2, 0, 0xFFFFFFFF);
-    dot(2, 0, Rgba(5, 6, 7, 8), gs::SPRITE, 3);
-    EXPECT_EQ(pixel(2, 0), 0x08070605u);
-    EXPECT_EQ(depth(2, 0), 0xFFFFFFFFu);
-}
-
-TEST_F(PixelOps, Z24ClampsIncomingDepth)
-{
-    write(gs::ZBUF_1, kZPage | u64{0x31} << 24);
-    write(gs::TEST_1, 0x30000);
-    dot(0, 0, Rgba(1, 2, 3, 4), gs::SPRITE, 0x12345678);
+    const u64 zmsk = kZPage | u64{0x30} << 24 | u64{1} << 32;
+    const struct {
+        u64 test, zbuf;
+        u32 z;
+        bool drawn;
+        u32 after;
+    } cases[] = {
+        {0x10000, 0, 0xFFFFFFFF, false, 100}, // NEVER
+        {0x30000, 0, 0, true, 0},             // ALWAYS
+        {0x50000, 0, 100, true, 100},         // GEQUAL
+        {0x50000, 0, 99, false, 100},
+        {0x70000, 0, 100, false, 100},        // GREATER
+        {0x70000, 0, 101, true, 101},
+        {0x70000, 0, 0x80000000, true, 0x80000000}, // unsigned
+        {0x70000, zmsk, 500, true, 100},      // ZMSK
+        {0x40000, 0, 3, true, 100},           // ZTE 0 with ZTST GEQUAL: drawn, buffer left alone
+    };
+    for (const auto& c : cases)
+        for (const u32 prim : {gs::SPRITE, gs::TRIANGLE}) {
+            setPixel(0, 0, 0x11111111);
+            setDepth(0, 0, 100);
+            write({{gs::TEST_1, c.test}, {gs::ZBUF_1, c.zbuf ? c.zbuf : kZPage | u64{0x30} << 24}});
+            dot(0, 0, Rgba(1, 2, 3, 4), false, c.z, prim);
+            const u32 want = c.drawn ? 0x04030201u : 0x11111111u;
+            EXPECT_EQ(pixel(0, 0), want) << std::hex << c.test << ' ' << c.z << Shape(prim);
+            EXPECT_EQ(depth(0, 0), c.after) << std::hex << c.test << ' ' << c.z << Shape(prim);
+        }
+    // Z24 clamps the incoming depth.
+    write({{gs::ZBUF_1, kZPage | u64{0x31} << 24}, {gs::TEST_1, 0x30000}});
+    dot(0, 0, Rgba(1, 2, 3, 4), false, 0x12345678);
     EXPECT_EQ(depth(0, 0) & 0xFFFFFF, 0xFFFFFFu);
-}
-
-TEST_F(PixelOps, FrameMaskKeepsTheMaskedBits)
-{
-    write(gs::FRAME_1, kFramePage | (kWidth / 64) << 16 | u64{0xFF00FF00} << 32);
-    setPixel(0, 0, 0x11223344);
-    dot(0, 0, Rgba(0xDD, 0xCC, 0xBB, 0xAA));
-    EXPECT_EQ(pixel(0, 0), 0x11BB33DDu);
-}
-
-TEST_F(PixelOps, FbaAndTwentyFourBitFramesTreatAlphaSpecially)
-{
-    write(gs::FBA_1, 1);
-    dot(0, 0, Rgba(1, 2, 3, 0x10));
-    EXPECT_EQ(pixel(0, 0), 0x90030201u);
-    write(gs::FBA_1, 0);
-    // PSMCT24: bits 24-31 stay; for blending Ad reads as 0x80.
-    write(gs::FRAME_1, kFramePage | (kWidth / 64) << 16 | u64{gs::PSMCT24} << 24);
-    setPixel(1, 0, 0x7F000064);
-    write(gs::ALPHA_1, 0x54);
-    dot(1, 0, Rgba(200, 0, 0, 0x10), kBlendedSprite);
-    EXPECT_EQ(pixel(1, 0), 0x7F0000C8u);
 }
 
 TEST_F(PixelOps, AlphaTestComparesSourceAlpha)
@@ -152,50 +109,32 @@ TEST_F(PixelOps, AlphaTestComparesSourceAlpha)
         EXPECT_EQ(pixel(0, 0) != 0, passes[atst]) << atst;
     }
     // LESS than 0x81 passes 0x80.
-    setPixel(0, 0, 0);
     write(gs::TEST_1, 1 | 2 << 1 | 0x81 << 4);
     dot(0, 0, Rgba(1, 2, 3, 0x80));
     EXPECT_NE(pixel(0, 0), 0u);
 }
 
-struct AfailCase {
-    u32 afail;
-    u32 frame;
-    u32 z;
-};
-
 TEST_F(PixelOps, AlphaFailModesChooseWhatIsWritten)
 {
-    const AfailCase cases[] = {
-        {0, 0x11223344, 5},  // KEEP
-        {1, 0x90CCBBAA, 5},  // FB_ONLY
-        {2, 0x11223344, 77}, // ZB_ONLY
-        {3, 0x11CCBBAA, 5},  // RGB_ONLY
+    const struct {
+        u32 afail;
+        u64 ztst;
+        u32 frame, z;
+    } cases[] = {
+        {0, 0x30000, 0x11223344, 5},  // KEEP
+        {1, 0x30000, 0x90CCBBAA, 5},  // FB_ONLY
+        {2, 0x30000, 0x11223344, 77}, // ZB_ONLY
+        {3, 0x30000, 0x11CCBBAA, 5},  // RGB_ONLY
+        {2, 0x10000, 0x11223344, 5},  // ZB_ONLY with a failed depth test writes nothing
     };
-    for (const AfailCase& c : cases) {
+    for (const auto& c : cases) {
         setPixel(0, 0, 0x11223344);
         setDepth(0, 0, 5);
-        write(gs::TEST_1, 1 | 2 << 1 | 0x80 << 4 | c.afail << 12 | 0x30000); // alpha LESS 0x80, depth ALWAYS
-        dot(0, 0, Rgba(0xAA, 0xBB, 0xCC, 0x90), gs::SPRITE, 77);
+        write(gs::TEST_1, 1 | 2 << 1 | 0x80 << 4 | c.afail << 12 | c.ztst); // alpha LESS 0x80
+        dot(0, 0, Rgba(0xAA, 0xBB, 0xCC, 0x90), false, 77);
         EXPECT_EQ(pixel(0, 0), c.frame) << c.afail;
         EXPECT_EQ(depth(0, 0), c.z) << c.afail;
     }
-    // A failed depth test writes nothing even for ZB_ONLY.
-    setDepth(0, 0, 1000);
-    write(gs::TEST_1, 1 | 2 << 1 | 0x80 << 4 | 2 << 12 | 0x70000);
-    dot(0, 0, Rgba(0xAA, 0xBB, 0xCC, 0x90), gs::SPRITE, 77);
-    EXPECT_EQ(depth(0, 0), 1000u);
-}
-
-TEST_F(PixelOps, DestinationAlphaTestReadsBitSevenOfTheFrameAlpha)
-{
-    setPixel(0, 0, 0x80000000);
-    setPixel(1, 0, 0x7F000000);
-    write(gs::TEST_1, 1 << 14); // DATE, DATM 0: pass where the bit is 0
-    dot(0, 0, Rgba(1, 1, 1, 1));
-    dot(1, 0, Rgba(1, 1, 1, 1));
-    EXPECT_EQ(pixel(0, 0), 0x80000000u);
-    EXPECT_EQ(pixel(1, 0), 0x01010101u);
 }
 
 } // namespace

@@ -4,28 +4,23 @@
 
 #include "core/pool.h"
 #include "core/trace.h"
-#include "gfx/display.h"
 #include "gfx/text_console.h"
 #include "tests/support/console_glyphs.h"
-#include "tests/support/recording_console.h"
+#include "tests/support/demo_display.h"
 
 namespace {
 
 using testing_support::GlyphText;
 using testing_support::SentGlyphs;
 
-constexpr DisplayInitParams kDemoParams = {1, 0x30, 5};
-
-class TraceLogTest : public ::testing::Test {
+// Traces from the start of row 2, as after start-up's two lines.
+class TraceLogTest : public testing_support::DemoDisplayTest {
 protected:
     void SetUp() override
     {
-        PS2Init(&kDemoParams);
+        DemoDisplayTest::SetUp();
         ConsoleSetCursor(0, 2);
-        console.clear();
     }
-
-    testing_support::RecordingConsole console;
 };
 
 TEST_F(TraceLogTest, DrawsTheAllocationLineAndMovesToTheNextRow)
@@ -36,25 +31,12 @@ TEST_F(TraceLogTest, DrawsTheAllocationLineAndMovesToTheNextRow)
     const auto glyphs = SentGlyphs(console);
     ASSERT_EQ(glyphs.size(), 28u);
     EXPECT_EQ(GlyphText(glyphs), "- OrbAlloc :  size -> 4800 x");
-    for (std::size_t i = 0; i < 27; ++i) {
-        EXPECT_EQ(glyphs[i].x, 7 * i);
-        EXPECT_EQ(glyphs[i].y, 16u);
-    }
+    // The head leaves the tail on its row; the tail's line feed moves the cursor to the next.
+    for (std::size_t i = 0; i < 27; ++i) EXPECT_TRUE(glyphs[i].x == 7 * i && glyphs[i].y == 16) << i;
     EXPECT_EQ(glyphs[27].x, 0u);
     EXPECT_EQ(glyphs[27].y, 24u);
     // Trace text never reaches the standard output or the console's log.
     EXPECT_TRUE(console.messages().empty());
-}
-
-TEST_F(TraceLogTest, AHeadAloneLeavesTheTailOnTheSameRow)
-{
-    TraceLog("- %s : ", "OrbFileOpen");
-    EXPECT_EQ(SentGlyphs(console).size(), 16u);
-    TraceLog(" -> %s \n", "host:/ROBOT.MOD");
-    const auto glyphs = SentGlyphs(console);
-    EXPECT_EQ(GlyphText(glyphs), "- OrbFileOpen :  -> host:/ROBOT.MOD ");
-    for (const auto& g : glyphs) EXPECT_EQ(g.y, 16u);
-    EXPECT_EQ(glyphs.back().x, 7u * 35);
 }
 
 TEST_F(TraceLogTest, AMessageEndingInALineFeedLeavesOneBlankOnTheNextRow)
@@ -78,21 +60,22 @@ TEST_F(TraceLogTest, CutsALongTextAt2047CharactersAndWrapsOverTheScreen)
     const auto glyphs = SentGlyphs(console);
     ASSERT_EQ(glyphs.size(), 2047u);
     EXPECT_EQ(GlyphText(glyphs), text.substr(0, 2047));
-    // 2000 cells fill the screen; the last 47 go over the top row again.
-    EXPECT_EQ(glyphs[1999].x, 553u);
+    // 80 columns by 25 rows fill the screen; the last 47 go over the top row again.
+    EXPECT_EQ(glyphs[79].x, 553u);
+    EXPECT_EQ(glyphs[80].x, 0u);
+    EXPECT_EQ(glyphs[80].y, 8u);
     EXPECT_EQ(glyphs[1999].y, 192u);
     EXPECT_EQ(glyphs[2046].x, 7u * 46);
     EXPECT_EQ(glyphs[2046].y, 0u);
 }
 
-TEST(PS2InitTrace, TellsOfTheZBufferOnlyWhenOneIsAskedFor)
+TEST(PS2InitTrace, TellsOfTheZBufferOnlyWhenOneIsAskedForInTheBufferShown)
 {
     testing_support::RecordingConsole console;
     ConsoleSetCursor(0, 0);
-    PS2Init(&kDemoParams);
+    PS2Init(&testing_support::kDemoParams);
     const auto glyphs = SentGlyphs(console);
     EXPECT_EQ(GlyphText(glyphs), "- PS2Init :  -> zBuffer enable ");
-    // Drawn into the buffer shown while the display is being set up.
     ASSERT_FALSE(glyphs.empty());
     EXPECT_EQ(glyphs[0].dbp, 0x280000u / 256);
 

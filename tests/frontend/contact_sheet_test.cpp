@@ -13,10 +13,14 @@ console::Picture Solid(std::uint32_t colour)
     return p;
 }
 
-TEST(ContactSheet, TilesFieldsAtHalfSizeInRowsOfEight)
+TEST(ContactSheet, TilesFieldsAtHalfSizeInRowsOfEightUnderTheirNumbers)
 {
     frontend::ContactSheet sheet;
-    for (int i = 0; i < 9; ++i) sheet.add(i * 50, Solid(0xFF000000u | (i * 20)));
+    std::string error;
+    EXPECT_FALSE(sheet.write("/tmp/never-written.png", error)) << "a sheet without fields";
+    EXPECT_FALSE(error.empty());
+    sheet.add(1234, Solid(0xFF000000u));
+    for (int i = 1; i < 9; ++i) sheet.add(i * 50, Solid(0xFF000000u | (i * 20)));
     const console::Picture& p = sheet.picture();
     // Eight half-size tiles with their gaps per row; two rows of tile, label and gap.
     EXPECT_EQ(p.width, 8u * (320 + 2) + 2);
@@ -24,28 +28,13 @@ TEST(ContactSheet, TilesFieldsAtHalfSizeInRowsOfEight)
     // The third tile's picture area, and the first tile of the second row.
     EXPECT_EQ(p.at(2 + 2 * 322 + 100, 2 + 14 + 50), 0xFF000028u);
     EXPECT_EQ(p.at(2 + 100, 2 + 144 + 14 + 50), 0xFF0000A0u);
-}
-
-TEST(ContactSheet, LabelsEachTileWithItsFieldNumber)
-{
-    frontend::ContactSheet sheet;
-    sheet.add(1234, Solid(0xFF000000u));
-    const console::Picture& p = sheet.picture();
-    // Four digits of 6 x 10 pixels each light some pixels in the label strip, none beyond them.
+    // The four digits of 6 x 10 pixels each light some pixels in the first label strip, none beyond them.
     int lit = 0, beyond = 0;
     for (std::uint32_t y = 2; y < 16; ++y)
         for (std::uint32_t x = 2; x < 100; ++x)
             if (p.at(x, y) == 0xFFFFFFFFu) (x < 2 + 2 + 4 * 8 ? lit : beyond)++;
     EXPECT_GT(lit, 40);
     EXPECT_EQ(beyond, 0);
-}
-
-TEST(ContactSheet, RefusesToWriteWithoutFields)
-{
-    frontend::ContactSheet sheet;
-    std::string error;
-    EXPECT_FALSE(sheet.write("/tmp/never-written.png", error));
-    EXPECT_FALSE(error.empty());
 }
 
 } // namespace

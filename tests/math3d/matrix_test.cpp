@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <bit>
 #include <string>
 
@@ -24,12 +25,9 @@ Matrix Numbered()
     return m;
 }
 
-void ExpectRow(const Matrix& m, int r, float a, float b, float c, float d)
+void ExpectMatrix(const Matrix& m, const std::array<float, 16>& rows)
 {
-    EXPECT_FLOAT_EQ(m.m[r * 4 + 0], a) << "row " << r;
-    EXPECT_FLOAT_EQ(m.m[r * 4 + 1], b) << "row " << r;
-    EXPECT_FLOAT_EQ(m.m[r * 4 + 2], c) << "row " << r;
-    EXPECT_FLOAT_EQ(m.m[r * 4 + 3], d) << "row " << r;
+    for (int i = 0; i < 16; ++i) EXPECT_FLOAT_EQ(m.m[i], rows[i]) << "row " << i / 4 << ", column " << i % 4;
 }
 
 TEST(MatrixRotation, ZeroIsTheIdentityAndAQuarterTurnKeepsTheF32Cosine)
@@ -40,14 +38,9 @@ TEST(MatrixRotation, ZeroIsTheIdentityAndAQuarterTurnKeepsTheF32Cosine)
 
     MatrixRotX(&m, kHalfPi);
     EXPECT_NEAR(m.m[5], kCosHalfPi, 1e-13f);
-    EXPECT_NE(m.m[5], 0.0f);
-    ExpectRow(m, 1, 0, m.m[5], 1, 0);
-    ExpectRow(m, 2, 0, -1, m.m[5], 0);
-}
+    ExpectMatrix(m, {1, 0, 0, 0, 0, m.m[5], 1, 0, 0, -1, m.m[5], 0, 0, 0, 0, 1});
 
-TEST(MatrixRotation, PointsTurnAsColumnVectors)
-{
-    Matrix m;
+    // Points turn as column vectors.
     const Vector3 x = {1, 0, 0};
     Vector3 out;
     MatrixRotZ(&m, kHalfPi);
@@ -55,7 +48,6 @@ TEST(MatrixRotation, PointsTurnAsColumnVectors)
     EXPECT_NEAR(out.x, kCosHalfPi, 1e-13f);
     EXPECT_EQ(out.y, -1.0f);
     EXPECT_EQ(out.z, 0.0f);
-
     MatrixRotY(&m, kHalfPi);
     MatrixApply(&out, &x, &m);
     EXPECT_NEAR(out.x, kCosHalfPi, 1e-13f);
@@ -63,49 +55,38 @@ TEST(MatrixRotation, PointsTurnAsColumnVectors)
     EXPECT_EQ(out.z, 1.0f);
 }
 
-TEST(MatrixApply, AddsTheTranslationAndMayWorkInPlace)
+TEST(MatrixApply, AddsTheTranslationInPlaceOrTakesItFromRowThree)
 {
-    Matrix m = Numbered();
+    const Matrix m = Numbered();
     Vector3 p = {1, 2, 3};
     MatrixApply(&p, &p, &m);
     EXPECT_EQ(p.x, 1 + 4 + 9 + 4.0f);
     EXPECT_EQ(p.y, 5 + 12 + 21 + 8.0f);
     EXPECT_EQ(p.z, 9 + 20 + 33 + 12.0f);
-}
 
-TEST(MatrixApplyRow, TakesColumnsAndTheTranslationInRowThree)
-{
-    const Matrix m = Numbered();
-    const Vector3 p = {1, 2, 3, 99};
-    Vector4 out;
-    MatrixApplyRow(&out, &p, &m);
-    EXPECT_EQ(out.x, 1 + 10 + 27 + 13.0f);
-    EXPECT_EQ(out.y, 2 + 12 + 30 + 14.0f);
-    EXPECT_EQ(out.z, 3 + 14 + 33 + 15.0f);
-    EXPECT_EQ(out.w, 4 + 16 + 36 + 16.0f);
+    const Vector3 q = {1, 2, 3, 99};
+    Vector4 row;
+    MatrixApplyRow(&row, &q, &m);
+    EXPECT_EQ(row.x, 1 + 10 + 27 + 13.0f);
+    EXPECT_EQ(row.y, 2 + 12 + 30 + 14.0f);
+    EXPECT_EQ(row.z, 3 + 14 + 33 + 15.0f);
+    EXPECT_EQ(row.w, 4 + 16 + 36 + 16.0f);
 }
 
 TEST(MatrixMul, KeepsColumnThreeAndAddsRowThreeOfB)
 {
+    // The identity with (5, 6, 7, 8) in column 3 takes b's first three columns and keeps its own column 3.
     Matrix a = Identity();
     a.m[3] = 5, a.m[7] = 6, a.m[11] = 7, a.m[15] = 8;
     const Matrix b = Numbered();
     MatrixMul(&a, &b);
-    ExpectRow(a, 0, 1, 2, 3, 5);
-    ExpectRow(a, 1, 5, 6, 7, 6);
-    ExpectRow(a, 2, 9, 10, 11, 7);
-    ExpectRow(a, 3, 13, 14, 15, 8);
+    ExpectMatrix(a, {1, 2, 3, 5, 5, 6, 7, 6, 9, 10, 11, 7, 13, 14, 15, 8});
 
-    // The identity times b takes b's first three columns and keeps (0, 0, 0, 1) beside them.
-    a = Identity();
-    MatrixMul(&a, &b);
-    ExpectRow(a, 3, 13, 14, 15, 1);
-
-    // Row 3 of a takes b's row 3 on top of the product.
     a = Numbered();
     MatrixMul(&a, &b);
-    ExpectRow(a, 0, 1 + 10 + 27, 2 + 12 + 30, 3 + 14 + 33, 4);
-    ExpectRow(a, 3, 13 + 70 + 135 + 13, 26 + 84 + 150 + 14, 39 + 98 + 165 + 15, 16);
+    ExpectMatrix(a, {1 + 10 + 27, 2 + 12 + 30, 3 + 14 + 33, 4, 5 + 30 + 63, 10 + 36 + 70, 15 + 42 + 77, 8,
+                     9 + 50 + 99, 18 + 60 + 110, 27 + 70 + 121, 12, 13 + 70 + 135 + 13, 26 + 84 + 150 + 14,
+                     39 + 98 + 165 + 15, 16});
 }
 
 TEST(MatrixScaleAndTranslate, TouchOnlyTheDiagonalAndColumnThree)
@@ -113,10 +94,7 @@ TEST(MatrixScaleAndTranslate, TouchOnlyTheDiagonalAndColumnThree)
     Matrix m = Identity();
     MatrixScale(&m, 2, 3, 4);
     MatrixTranslate(&m, 1, 2, 3);
-    ExpectRow(m, 0, 2, 0, 0, 1);
-    ExpectRow(m, 1, 0, 3, 0, 2);
-    ExpectRow(m, 2, 0, 0, 4, 3);
-    ExpectRow(m, 3, 0, 0, 0, 1);
+    ExpectMatrix(m, {2, 0, 0, 1, 0, 3, 0, 2, 0, 0, 4, 3, 0, 0, 0, 1});
 }
 
 TEST(MatrixDump, PrintsHundredthsOnTheFirstCallAndEvery300th)

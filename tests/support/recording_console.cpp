@@ -8,7 +8,6 @@ GifTransfer DecodeGifTransfer(const std::vector<gs::Qword>& data)
 {
     GifTransfer t;
     t.qwc = static_cast<std::uint32_t>(data.size());
-    t.raw = data;
     std::size_t i = 0;
     while (i < data.size()) {
         const gs::Qword tag = data[i++];
@@ -87,13 +86,5 @@ void RecordingConsole::stopRecording()
     writer_.reset();
     dump_.str("");
 }
-
-void RecordingConsole::field(const console::Field& field)
-{
-    ++fields_;
-    if (capture_) field.read(lastPicture_);
-}
-
-void RecordingConsole::message(std::string_view text) { messages_.emplace_back(text); }
 
 } // namespace testing_support
