@@ -82,9 +82,7 @@ u32 ClothMeshPacket(Mesh* mesh, u32 first, u32 textureWidth, u32 textureHeight)
         PS2PacketAdd(GS_ALPHA_1, GS_ALPHA_BLEND);
         PS2PacketAdd(GS_ZBUF_1, PS2TriangleZbuf());
         PS2PacketAdd(GS_TEST_1, GS_TEST_ZALWAYS);
-        PS2PacketAdd(GS_TEX0_1, PS2GsTex0(display->textureBase / 256, textureWidth / 64, GS_PSMCT32,
-                                          PS2Log2(static_cast<u16>(textureWidth)),
-                                          PS2Log2(static_cast<u16>(textureHeight)), 1, GS_TEX_DECAL));
+        PS2PacketAdd(GS_TEX0_1, PS2TextureTex0(textureWidth, textureHeight, textureWidth / 64));
         PS2PacketAdd(GS_PRIM, GS_PRIM_TRIANGLE_TEXTURED);
     }
     u32 next = first;

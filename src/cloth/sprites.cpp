@@ -18,13 +18,12 @@ void ClothSpritesDraw(ClothNet* net, int centreX, int centreY)
     const DisplayContext* display = PS2GetDisplay();
     // The frame buffer's pixels are twice as tall as wide in the 640 x 256 mode.
     const float aspect = static_cast<float>(PS2GetWidth() / PS2GetHeight());
-    const u16 log2Size = PS2Log2(SPRITE_TEXTURE_SIZE);
 
     PS2SetZTest(0);
     PS2PacketBegin(0);
     PS2PacketAdd(GS_ALPHA_1, GS_ALPHA_BLEND);
-    PS2PacketAdd(GS_TEX0_1,
-                 PS2GsTex0(display->textureBase / 256, 0, GS_PSMCT32, log2Size, log2Size, 1, GS_TEX_DECAL));
+    // Buffer width 0, as the upload of a 32-texel-wide image leaves it.
+    PS2PacketAdd(GS_TEX0_1, PS2TextureTex0(SPRITE_TEXTURE_SIZE, SPRITE_TEXTURE_SIZE, 0));
     PS2PacketAdd(GS_PRIM, GS_PRIM_SPRITE_TEXTURED);
     // A list longer than one packet holds goes on in further packets of whole sprites.
     const ClothParticle* p = net->particles;

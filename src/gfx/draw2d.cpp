@@ -18,11 +18,12 @@ void DrawPoint(s32 x, s32 y, u32 colour)
     PS2SetZTest(1);
 }
 
-void DrawLine(s32 x0, s32 y0, s32 x1, s32 y1, u32 colour)
+// Draw one flat primitive of two vertices.
+static void DrawPair(u64 prim, s32 x0, s32 y0, s32 x1, s32 y1, u32 colour)
 {
     PS2SetZTest(0);
     PS2PacketBegin(4);
-    PS2PacketAdd(GS_PRIM, GS_PRIM_LINE);
+    PS2PacketAdd(GS_PRIM, prim);
     PS2PacketAdd(GS_RGBAQ, PS2ColourRgbaq(colour));
     PS2PacketAdd(GS_XYZ2, PS2ScreenXyz2(x0, y0, DRAW_DEPTH));
     PS2PacketAdd(GS_XYZ2, PS2ScreenXyz2(x1, y1, DRAW_DEPTH));
@@ -30,16 +31,11 @@ void DrawLine(s32 x0, s32 y0, s32 x1, s32 y1, u32 colour)
     PS2SetZTest(1);
 }
 
+void DrawLine(s32 x0, s32 y0, s32 x1, s32 y1, u32 colour) { DrawPair(GS_PRIM_LINE, x0, y0, x1, y1, colour); }
+
 void DrawFilledRect(s32 x0, s32 y0, s32 x1, s32 y1, u32 colour)
 {
-    PS2SetZTest(0);
-    PS2PacketBegin(4);
-    PS2PacketAdd(GS_PRIM, GS_PRIM_SPRITE_BLEND);
-    PS2PacketAdd(GS_RGBAQ, PS2ColourRgbaq(colour));
-    PS2PacketAdd(GS_XYZ2, PS2ScreenXyz2(x0, y0, DRAW_DEPTH));
-    PS2PacketAdd(GS_XYZ2, PS2ScreenXyz2(x1, y1, DRAW_DEPTH));
-    PS2SendPacket();
-    PS2SetZTest(1);
+    DrawPair(GS_PRIM_SPRITE_BLEND, x0, y0, x1, y1, colour);
 }
 
 void DrawTexturedRect(s32 x, s32 y, s32 w, s32 h)
@@ -49,13 +45,11 @@ void DrawTexturedRect(s32 x, s32 y, s32 w, s32 h)
     const u32 top = ((static_cast<u32>(y) & 0xffff) + display->offsetY) & 0xffff;
     const u32 right = left + (static_cast<u32>(w) & 0xffff);
     const u32 bottom = top + (static_cast<u32>(h) & 0xffff);
-    const u16 log2Size = PS2Log2(RECT_TEXTURE_SIZE);
 
     PS2SetZTest(0);
     PS2PacketBegin(7);
     PS2PacketAdd(GS_ALPHA_1, GS_ALPHA_BLEND);
-    PS2PacketAdd(GS_TEX0_1,
-                 PS2GsTex0(display->textureBase / 256, 0, GS_PSMCT32, log2Size, log2Size, 1, GS_TEX_DECAL));
+    PS2PacketAdd(GS_TEX0_1, PS2TextureTex0(RECT_TEXTURE_SIZE, RECT_TEXTURE_SIZE, 0));
     PS2PacketAdd(GS_PRIM, GS_PRIM_SPRITE_TEXTURED);
     PS2PacketAdd(GS_UV, PS2GsUv(0, 0));
     PS2PacketAdd(GS_XYZ2, PS2GsXyz2(left * 16, top * 16, 0));

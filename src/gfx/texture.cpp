@@ -78,6 +78,12 @@ u16 PS2Log2(u16 n)
     return bits;
 }
 
+u64 PS2TextureTex0(u32 width, u32 height, u32 bufferWidth)
+{
+    return PS2GsTex0(PS2GetDisplay()->textureBase / 256, bufferWidth, GS_PSMCT32, PS2Log2(static_cast<u16>(width)),
+                     PS2Log2(static_cast<u16>(height)), 1, GS_TEX_DECAL);
+}
+
 void PS2TextureSprite(int slot, int x, int y)
 {
     if (slot < 0 || slot >= static_cast<int>(TEXTURE_SLOT_LIMIT)) return;
@@ -89,9 +95,7 @@ void PS2TextureSprite(int slot, int x, int y)
     PS2SetZTest(0);
     PS2PacketBegin(7);
     PS2PacketAdd(GS_ALPHA_1, GS_ALPHA_BLEND);
-    PS2PacketAdd(GS_TEX0_1, PS2GsTex0(display->textureBase / 256, texture.width / 64, GS_PSMCT32,
-                                      PS2Log2(static_cast<u16>(texture.width)),
-                                      PS2Log2(static_cast<u16>(texture.height)), 1, GS_TEX_DECAL));
+    PS2PacketAdd(GS_TEX0_1, PS2TextureTex0(texture.width, texture.height, texture.width / 64));
     PS2PacketAdd(GS_PRIM, GS_PRIM_SPRITE_TEXTURED);
     PS2PacketAdd(GS_UV, PS2GsUv(0, 0));
     PS2PacketAdd(GS_XYZ2, PS2GsXyz2(left * 16, top * 16, 0));
