@@ -1,12 +1,10 @@
 #include <benchmark/benchmark.h>
 
-#include <string_view>
 
+#include "bench/demo_console.h"
 #include "cloth/cloth.h"
 #include "cloth/mesh.h"
 #include "cloth/net.h"
-#include "console/clock.h"
-#include "console/machine.h"
 #include "core/pool.h"
 #include "data/images.h"
 #include "gfx/display.h"
@@ -15,19 +13,11 @@
 
 namespace {
 
-class QuietHost final : public console::Host {
-public:
-    void field(const console::Field&) override {}
-    void message(std::string_view) override {}
-};
-
 // A console showing the flag as the timeline has it on frame 0: net, mesh and texture in place.
 class FlagScene {
 public:
-    FlagScene() : machine_(host_, clock_)
+    FlagScene()
     {
-        const DisplayInitParams params = {1, 0x30, 5};
-        PS2Init(&params);
         OrbMemInit();
         ClothNetBuild(&net_);
         ClothMeshBuild(&ClothMesh);
@@ -40,9 +30,7 @@ public:
     int slot() const { return slot_; }
 
 private:
-    QuietHost host_;
-    console::VirtualClock clock_;
-    console::Machine machine_;
+    DemoConsole console_;
     ClothNet net_ = {};
     int slot_ = 0;
 };

@@ -1,29 +1,17 @@
 #include <benchmark/benchmark.h>
 
-#include <string_view>
 
+#include "bench/demo_console.h"
 #include "cloth/cloth.h"
 #include "cloth/net.h"
-#include "console/clock.h"
-#include "console/machine.h"
 #include "gfx/display.h"
 
 namespace {
 
-class QuietHost final : public console::Host {
-public:
-    void field(const console::Field&) override {}
-    void message(std::string_view) override {}
-};
-
 // One physics step of the flag net, as the timeline runs it each frame from 301 to 1999.
 void BM_ClothStep(benchmark::State& state)
 {
-    QuietHost host;
-    console::VirtualClock clock;
-    console::Machine machine(host, clock);
-    const DisplayInitParams params = {1, 0x30, 5};
-    PS2Init(&params);
+    DemoConsole console;
 
     ClothNet net;
     ClothNetBuild(&net);

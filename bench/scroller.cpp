@@ -1,9 +1,7 @@
 #include <benchmark/benchmark.h>
 
-#include <string_view>
 
-#include "console/clock.h"
-#include "console/machine.h"
+#include "bench/demo_console.h"
 #include "gfx/display.h"
 #include "gfx/packet.h"
 #include "gfx/scroller.h"
@@ -12,12 +10,6 @@ namespace {
 
 constexpr const char* kGreeting = "Welcome to this new mini compo for round #16 of QVD, Zorzal by Kavel ..... :D, no VU "
                                   "microcode :(( perhaps for the next month !!";
-
-class QuietHost final : public console::Host {
-public:
-    void field(const console::Field&) override {}
-    void message(std::string_view) override {}
-};
 
 // The frame of the pass whose scroller packet is the largest, as the timeline calls it (x = 640 - f, y = 244).
 s32 LargestFrame()
@@ -37,11 +29,7 @@ s32 LargestFrame()
 // Only the packet build of the largest frame.
 void BM_ScrollerBuild(benchmark::State& state)
 {
-    QuietHost host;
-    console::VirtualClock clock;
-    console::Machine machine(host, clock);
-    const DisplayInitParams params = {1, 0x30, 5};
-    PS2Init(&params);
+    DemoConsole console;
     const s32 f = LargestFrame();
     for (auto _ : state) {
         benchmark::DoNotOptimize(ScrollerBuildPacket(640 - f, 244, kGreeting, f));
@@ -54,11 +42,7 @@ void BM_ScrollerBuild(benchmark::State& state)
 // The whole DrawScroller of the largest frame: depth switches, build, and the send through the console model.
 void BM_DrawScroller(benchmark::State& state)
 {
-    QuietHost host;
-    console::VirtualClock clock;
-    console::Machine machine(host, clock);
-    const DisplayInitParams params = {1, 0x30, 5};
-    PS2Init(&params);
+    DemoConsole console;
     const s32 f = LargestFrame();
     for (auto _ : state) DrawScroller(640 - f, 244, kGreeting, f);
     state.counters["frame"] = f;
