@@ -10,8 +10,13 @@ void PS2SendPacket()
 {
     // The DMA controller reads memory, not the data cache.
     FlushCache(0);
-    D2_QWC = GsPacket.packetQwc;
-    D2_MADR = reinterpret_cast<DmaAddress>(GsPacket.packetWords);
+    PS2DmaSend(GsPacket.packetWords, GsPacket.packetQwc);
+}
+
+void PS2DmaSend(const void* data, u32 quadwords)
+{
+    D2_QWC = quadwords;
+    D2_MADR = reinterpret_cast<DmaAddress>(data);
     D2_CHCR = D_CHCR_STR | D_CHCR_DIR;
     while (D2_CHCR & D_CHCR_STR) {
     }

@@ -46,5 +46,7 @@ inline void PS2PacketClose()
 
 // Send the packet's quadwords over DMA channel 2 and wait for the end of the transfer.
 void PS2SendPacket();
+// Send quadwords straight from memory over DMA channel 2 and wait; the caller has written back the cache.
+void PS2DmaSend(const void* data, u32 quadwords);
 // Switch the depth test between GREATER (1) and ALWAYS (0), programming the z-buffer again when on.
 void PS2SetZTest(int on);

@@ -3,7 +3,7 @@
 #include "data/font.h"
 #include "gfx/display.h"
 #include "gfx/gs.h"
-#include "ps2/dma_regs.h"
+#include "gfx/packet.h"
 #include "ps2/kernel.h"
 
 // The console's own state: it never touches the PacketBuffer, so a trace may fall between any two packets.
@@ -36,15 +36,6 @@ static TextConsole Console = {
     },
 };
 
-static void SendAndWait(const void* data, u32 qwc)
-{
-    D2_QWC = qwc;
-    D2_MADR = reinterpret_cast<DmaAddress>(data);
-    D2_CHCR = D_CHCR_STR | D_CHCR_DIR;
-    while (D2_CHCR & D_CHCR_STR) {
-    }
-}
-
 void ConsoleDrawGlyph(u32 x, u32 y, u32 colour, u32 code)
 {
     const u8* glyph = Font8x8 + 8 * (code & 0xff);
@@ -58,8 +49,8 @@ void ConsoleDrawGlyph(u32 x, u32 y, u32 colour, u32 code)
 
     // The DMA controller reads memory, not the data cache.
     FlushCache(0);
-    SendAndWait(Console.packet, PACKET_QWC);
-    SendAndWait(Console.pixels, PIXELS_QWC);
+    PS2DmaSend(Console.packet, PACKET_QWC);
+    PS2DmaSend(Console.pixels, PIXELS_QWC);
 }
 
 static void NextRow()

@@ -3,23 +3,12 @@
 #include "gfx/display.h"
 #include "gfx/gs.h"
 #include "gfx/packet.h"
-#include "ps2/dma_regs.h"
 
 TextureSlot TextureSlots[TEXTURE_SLOT_LIMIT];
 u32 TextureSlotCount;
 
 // The most quadwords one IMAGE tag carries in an upload.
 static constexpr u32 CHUNK_QWORDS = 0x4000;
-
-// Send quadwords straight from memory over DMA channel 2 and wait; the caller has written back the cache.
-static void SendFrom(const u8* data, u32 quadwords)
-{
-    D2_QWC = quadwords;
-    D2_MADR = reinterpret_cast<DmaAddress>(data);
-    D2_CHCR = D_CHCR_STR | D_CHCR_DIR;
-    while (D2_CHCR & D_CHCR_STR) {
-    }
-}
 
 // Send a packet of one IMAGE tag announcing the quadwords that follow.
 static void SendImageTag(u32 quadwords)
@@ -51,7 +40,7 @@ int PS2TextureUpload(const u32* pixels, u32 width, u32 height)
     const u8* next = reinterpret_cast<const u8*>(pixels);
     while (left) {
         SendImageTag(chunk);
-        SendFrom(next, chunk);
+        PS2DmaSend(next, chunk);
         next += chunk * 16;
         left -= chunk;
         chunk = CHUNK_QWORDS;
