@@ -9,18 +9,6 @@
 namespace gs {
 namespace {
 
-// The standard blend, ((Cs - Cd) * As >> 7) + Cd clamped, of a source pixel over a frame pixel.
-inline u32 StandardBlend(u32 src, u32 dst)
-{
-    const int a = static_cast<int>(src >> 24);
-    u32 out = src & 0xFF000000u;
-    for (const int shift : {0, 8, 16}) {
-        const int cs = static_cast<int>((src >> shift) & 0xFF), cd = static_cast<int>((dst >> shift) & 0xFF);
-        out |= static_cast<u32>(std::clamp((((cs - cd) * a) >> 7) + cd, 0, 255)) << shift;
-    }
-    return out;
-}
-
 // Writes a flat row: `shade` gives each pixel's new value from the old one, and depth is one value.
 template <u32 F, typename Shade>
 u64 FlatRow(const DrawSetup& s, int y, int x0, int x1, u32 z, Shade shade)
@@ -84,8 +72,8 @@ u64 FlatRect(const DrawSetup& s, int x0, int x1, int y0, int y1, const Fragment&
         if (a <= 0x80) {
             return FlatRows<F>(s, x0, x1, y0, y1, z, [=](u32 dst) {
                 const int dr = dst & 0xFF, dg = (dst >> 8) & 0xFF, db = (dst >> 16) & 0xFF;
-                return static_cast<u32>(((((r - dr) * a) >> 7) + dr) | ((((g - dg) * a) >> 7) + dg) << 8 |
-                                        ((((b - db) * a) >> 7) + db) << 16 | a << 24);
+                return static_cast<u32>(StandardBlendChannel(r, dr, a) | StandardBlendChannel(g, dg, a) << 8 |
+                                        StandardBlendChannel(b, db, a) << 16 | a << 24);
             });
         }
         return FlatRows<F>(s, x0, x1, y0, y1, z, [colour](u32 dst) { return StandardBlend(colour, dst); });

@@ -180,7 +180,7 @@ void Gs::useBlendTable(const Rgbaq& c, bool build)
         if (!build) return;
         const int a = c.a;
         for (int d = 0; d < 256; ++d) {
-            auto blend = [&](int cs) { return static_cast<u32>(std::clamp((((cs - d) * a) >> 7) + d, 0, 255)); };
+            auto blend = [&](int cs) { return static_cast<u32>(std::clamp(StandardBlendChannel(cs, d, a), 0, 255)); };
             blendTable_[d] = blend(c.r);
             blendTable_[256 + d] = blend(c.g) << 8;
             blendTable_[512 + d] = blend(c.b) << 16 | static_cast<u32>(a) << 24;

@@ -169,10 +169,9 @@ inline bool ShadePixel(const DrawSetup& s, u32 fa, u32 za, const Fragment& f, u3
         if (blend) {
             if constexpr ((F & kStandardBlend) != 0) {
                 const int dr = dst & 0xFF, dg = (dst >> 8) & 0xFF, db = (dst >> 16) & 0xFF;
-                r = (((r - dr) * a) >> 7) + dr;
-                g = (((g - dg) * a) >> 7) + dg;
-                b = (((b - db) * a) >> 7) + db;
-                // With As <= 0x80 the result lies between Cs and Cd already.
+                r = StandardBlendChannel(r, dr, a);
+                g = StandardBlendChannel(g, dg, a);
+                b = StandardBlendChannel(b, db, a);
                 if (a > 0x80) r = std::clamp(r, 0, 255), g = std::clamp(g, 0, 255), b = std::clamp(b, 0, 255);
             } else {
                 const int ad = s.ct24 ? 0x80 : static_cast<int>(dst >> 24);

@@ -42,6 +42,22 @@ inline bool RowEnabled(const DrawSetup& s, int y)
 // The first pixel centre at or after a 12.4 coordinate: ceil(v / 16).
 inline int CeilPixel(int v) { return (v + 15) >> 4; }
 
+// One channel of the standard blend (ALPHA 0x44), ((Cs - Cd) x As >> 7) + Cd, before clamping; with
+// As <= 0x80 it lies between Cs and Cd, so clamping has nothing to do.
+inline int StandardBlendChannel(int cs, int cd, int as) { return (((cs - cd) * as) >> 7) + cd; }
+
+// The standard blend of a source pixel over a frame pixel, clamped; the source alpha is written.
+inline u32 StandardBlend(u32 src, u32 dst)
+{
+    const int a = static_cast<int>(src >> 24);
+    u32 out = src & 0xFF000000u;
+    for (const int shift : {0, 8, 16}) {
+        const int cs = static_cast<int>((src >> shift) & 0xFF), cd = static_cast<int>((dst >> shift) & 0xFF);
+        out |= static_cast<u32>(std::clamp(StandardBlendChannel(cs, cd, a), 0, 255)) << shift;
+    }
+    return out;
+}
+
 // A vertex's position in the drawing window: its 12.4 primitive coordinates less XYOFFSET.
 struct WindowPoint {
     int x, y;
