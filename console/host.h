@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "console/log.h"
 #include "console/picture.h"
+#include "console/pad/controller.h"
 
 namespace gs {
 class Gs;
@@ -25,10 +27,14 @@ private:
     const gs::Gs& gs_;
 };
 
-// The desktop side of the console: where pictures and messages go.
+// The desktop side of the console: where pictures, sound and messages go and where the controls come from.
 class Host : public Log {
 public:
     virtual void field(const Field& field) = 0;
+    // One field's sound, told after the field: 48,000 Hz stereo frames, left then right.
+    virtual void sound(std::span<const std::int16_t> /*samples*/) {}
+    // The controls of the controller in port 0 at this vertical blank.
+    virtual pad::Input controllerInput() { return {}; }
 };
 
 } // namespace console

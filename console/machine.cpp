@@ -19,7 +19,7 @@ Machine* installed = nullptr;
 void Field::read(Picture& out) const { gs_.readPicture(out); }
 
 Machine::Machine(Host& host, VblankClock& clock)
-    : host_(host), clock_(clock), gs_(host), dmac_(gs_, host), log_(host), previous_(installed)
+    : host_(host), clock_(clock), gs_(host), dmac_(gs_, host), iop_(host), log_(host), previous_(installed)
 {
     installed = this;
 }
@@ -41,6 +41,7 @@ std::uint64_t Machine::read(std::uint32_t address, unsigned width)
         // A program that reads CSR again without finding a blank is waiting for one: it comes now.
         if (!gs_.vsintPending()) {
             if (polled) {
+                waited_ = true;
                 clock_.waitForVblank();
                 vblank();
             } else {
@@ -84,25 +85,29 @@ std::uint64_t Machine::putImr(std::uint64_t imr)
     return previous;
 }
 
-// A thread with nobody to wake it: the display keeps running until the machine is stopped.
+// The program has one thread: once it sleeps nothing can wake it, so the run ends.
 void Machine::sleepThread()
 {
-    for (;;) {
-        clock_.waitForVblank();
-        vblank();
-    }
+    log_.message("EE: the program's only thread went to sleep with nobody to wake it; stopping");
+    throw Asleep{};
 }
 
 // Delivers the vertical blanks that the wall clock brought since the last access.
 void Machine::catchUp()
 {
-    for (std::uint32_t n = clock_.due(); n != 0; --n) vblank();
+    for (std::uint32_t n = clock_.due(); n != 0; --n) {
+        if (waited_) ++lateFields_;
+        vblank();
+    }
 }
 
 void Machine::vblank()
 {
     gs_.vblank();
+    controller_.setInput(host_.controllerInput());
+    iop_.playField(sound_);
     host_.field(Field(fields_, gs_));
+    host_.sound(sound_);
     ++fields_;
     if (fieldLimit_ != 0 && fields_ >= fieldLimit_) throw Halt{};
 }

@@ -1,16 +1,22 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "console/clock.h"
 #include "console/dmac/dmac.h"
 #include "console/gs/gs.h"
 #include "console/host.h"
+#include "console/iop/iop.h"
+#include "console/pad/controller.h"
 
 namespace console {
 
 // Thrown out of the program when the machine was told to stop after a number of fields.
 struct Halt {};
+
+// Thrown out of the program when its only thread went to sleep with nobody left to wake it.
+struct Asleep {};
 
 // The console the program runs on: its hardware registers, kernel calls and vertical blank clock.
 // One machine is installed at a time; the program's register accesses and kernel calls go to it.
@@ -35,8 +41,13 @@ public:
     // Stops the program (throws Halt) once this many fields have been shown; 0 never stops.
     void setFieldLimit(std::uint64_t fields) { fieldLimit_ = fields; }
     std::uint64_t fields() const { return fields_; }
+    // Vertical blanks that came while the program was busy rather than waiting for them, from its first wait
+    // on (wall clock only).
+    std::uint64_t lateFields() const { return lateFields_; }
 
     gs::Gs& gs() { return gs_; }
+    iop::Iop& iop() { return iop_; }
+    pad::Controller& controller() { return controller_; }
     Host& host() { return host_; }
 
 private:
@@ -47,9 +58,14 @@ private:
     VblankClock& clock_;
     gs::Gs gs_;
     dmac::Dmac dmac_;
+    iop::Iop iop_;
+    pad::Controller controller_;
+    std::array<std::int16_t, 2 * iop::kFramesPerField> sound_{};
     OnceLog log_;
     Machine* previous_;
     std::uint64_t fields_ = 0;
+    std::uint64_t lateFields_ = 0;
+    bool waited_ = false; // the program has waited for a blank: start-up is over
     std::uint64_t fieldLimit_ = 0;
     bool csrPolled_ = false; // the last access was a CSR read that found no vertical blank
 };

@@ -35,9 +35,42 @@ GifTransfer DecodeGifTransfer(const std::vector<gs::Qword>& data)
     return t;
 }
 
-RecordingConsole::RecordingConsole() : machine_(*this, clock_) { clear(); }
+void IopRecord::rpcCall(std::uint32_t serverId, std::int32_t function, bool wait, std::span<const std::uint8_t> sent)
+{
+    calls.push_back({serverId, function, wait, {sent.begin(), sent.end()}});
+    lines.push_back("call " + console::Hex(static_cast<std::uint32_t>(function)) + (wait ? " wait " : " nowait ") +
+                    std::to_string(sent.size()));
+}
 
-RecordingConsole::~RecordingConsole() { machine_.gs().setObserver(nullptr); }
+void IopRecord::sifDma(std::uint32_t iopAddress, std::uint32_t size)
+{
+    lines.push_back("dma " + console::Hex(iopAddress) + " " + std::to_string(size));
+}
+
+void IopRecord::heapAlloc(std::uint32_t size, std::uint32_t address)
+{
+    lines.push_back("alloc " + std::to_string(size) + " -> " + console::Hex(address));
+}
+
+void IopRecord::heapFree(std::uint32_t address) { lines.push_back("free " + console::Hex(address)); }
+
+void IopRecord::moduleLoad(std::string_view path, std::int32_t result)
+{
+    lines.push_back("load " + std::string(path) + " -> " + std::to_string(result));
+}
+
+RecordingConsole::RecordingConsole() : machine_(*this, clock_)
+{
+    clear();
+    machine_.iop().setObserver(&iop_);
+    machine_.iop().setHostDirectory(ORB_BINARY_DIR "/host");
+}
+
+RecordingConsole::~RecordingConsole()
+{
+    machine_.gs().setObserver(nullptr);
+    machine_.iop().setObserver(nullptr);
+}
 
 std::vector<console::GsEvent> RecordingConsole::events() const
 {

@@ -31,8 +31,32 @@ struct GifTransfer {
 // their raw qword written to register 0xFF.
 GifTransfer DecodeGifTransfer(const std::vector<gs::Qword>& data);
 
+// One remote call as the IOP received it.
+struct RpcCall {
+    std::uint32_t serverId = 0;
+    std::int32_t function = 0;
+    bool wait = false;
+    std::vector<std::uint8_t> sent;
+};
+
+// Everything the IOP receives, in order: remote calls, SIF DMA, heap blocks and module loads, as lines like
+// "call 0x10 wait 16", "dma 0x100000 4096", "alloc 4096 -> 0x100000", "free 0x100000",
+// "load rom0:LIBSD -> 1".
+class IopRecord : public iop::Observer {
+public:
+    void rpcCall(std::uint32_t serverId, std::int32_t function, bool wait, std::span<const std::uint8_t> sent) override;
+    void sifDma(std::uint32_t iopAddress, std::uint32_t size) override;
+    void heapAlloc(std::uint32_t size, std::uint32_t address) override;
+    void heapFree(std::uint32_t address) override;
+    void moduleLoad(std::string_view path, std::int32_t result) override;
+
+    std::vector<RpcCall> calls;
+    std::vector<std::string> lines;
+};
+
 // A console on virtual time whose GS input is recorded in the dump format, for tests that check what
-// the program sent. Installs its machine for the test's lifetime.
+// the program sent, and whose IOP records what it receives. "host:" serves the build's host folder.
+// Installs its machine for the test's lifetime.
 class RecordingConsole : public console::Host {
 public:
     RecordingConsole();
@@ -54,6 +78,7 @@ public:
     void stopRecording();
 
     std::uint64_t fields() const { return fields_; }
+    IopRecord& iop() { return iop_; }
     const std::vector<std::string>& messages() const { return messages_; }
 
     void field(const console::Field&) override { ++fields_; }
@@ -65,6 +90,7 @@ private:
     std::ostringstream dump_;
     std::unique_ptr<console::GsDumpWriter> writer_;
     std::vector<std::string> messages_;
+    IopRecord iop_;
     std::uint64_t fields_ = 0;
 };
 

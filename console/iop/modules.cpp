@@ -1,0 +1,158 @@
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <string>
+
+#include "console/iop/iop.h"
+#include "console/iop/serving.h"
+
+namespace iop {
+namespace {
+
+// The ROM's modules that a program may load: the library each one exports and the one it needs.
+struct RomModule {
+    std::string_view name;
+    std::string_view library;
+    std::string_view needs;
+};
+
+constexpr RomModule kRomModules[] = {
+    {"LIBSD", "libsd", ""},
+    {"XSIO2MAN", "sio2man", ""},
+    {"XPADMAN", "padman", "sio2man"},
+};
+
+constexpr std::string_view kRomDevice = "rom0:";
+
+Iop* serving = nullptr;
+
+void Print(const char* text) { Serving::current().log().message(text ? text : ""); }
+
+void* Memory(u32 address, u32 size) { return Serving::current().memory(address, size); }
+
+s32 RegisterRpc(u32 serverId, IrxRpcFunction function, void* context)
+{
+    return Serving::current().registerServer(serverId, function, context);
+}
+
+void RemoveRpc(u32 serverId) { Serving::current().removeServer(serverId); }
+
+s32 SdSetOutput(IrxSoundFill fill, void* context)
+{
+    Serving::current().setSoundOutput(fill, context);
+    return 0;
+}
+
+constexpr IopServices kServices = {IRX_SERVICES_VERSION, Print, Memory, RegisterRpc, RemoveRpc, SdSetOutput};
+
+} // namespace
+
+Serving::Serving(Iop& iop) : previous_(serving) { serving = &iop; }
+
+Serving::~Serving() { serving = previous_; }
+
+Iop& Serving::current() { return *serving; }
+
+const IopServices& ModuleServices() { return kServices; }
+
+s32 Iop::loadModule(std::string_view path, std::span<const char> args)
+{
+    s32 result = kNoDevice;
+    if (path.starts_with(kRomDevice))
+        result = loadRomModule(path.substr(kRomDevice.size()));
+    else if (OnHostDevice(path))
+        result = loadHostModule(path, args);
+    if (observer_) observer_->moduleLoad(path, result);
+    return result;
+}
+
+bool Iop::libraryLoaded(std::string_view library) const
+{
+    return std::find(libraries_.begin(), libraries_.end(), library) != libraries_.end();
+}
+
+s32 Iop::loadRomModule(std::string_view name)
+{
+    const auto* module = std::find_if(std::begin(kRomModules), std::end(kRomModules),
+                                      [&](const RomModule& m) { return m.name == name; });
+    if (module == std::end(kRomModules)) return kNoEntry;
+    if (!module->needs.empty() && !libraryLoaded(module->needs)) {
+        log_.message("IOP: rom0:" + std::string(name) + " needs " + std::string(module->needs) + ", which is not loaded");
+        return kLinkError;
+    }
+    if (!libraryLoaded(module->library)) libraries_.emplace_back(module->library);
+    return nextModuleId_++;
+}
+
+s32 Iop::loadHostModule(std::string_view path, std::span<const char> args)
+{
+    const auto file = files_.hostPath(path);
+    std::error_code error;
+    if (!file || !std::filesystem::is_regular_file(*file, error)) return kNoEntry;
+
+    const std::string name(path);
+    void* handle = dlopen(file->c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        const char* reason = dlerror();
+        log_.message("IOP: " + name + " is not a module: " + (reason ? reason : "unreadable"));
+        return kNotModule;
+    }
+    using Start = int (*)(const IopServices*, int, char**);
+    const auto start = reinterpret_cast<Start>(dlsym(handle, "IrxStart"));
+    const auto stop = reinterpret_cast<void (*)()>(dlsym(handle, "IrxStop"));
+    const auto imports = static_cast<const char* const*>(dlsym(handle, "IrxImports"));
+    if (!start) {
+        log_.message("IOP: " + name + " is not a module: it has no entry point");
+        dlclose(handle);
+        return kNotModule;
+    }
+    for (const char* const* library = imports; library && *library; ++library) {
+        if (!libraryLoaded(*library)) {
+            log_.message("IOP: " + name + " needs " + *library + ", which is not loaded");
+            dlclose(handle);
+            return kLinkError;
+        }
+    }
+
+    // The module gets its path as argv[0], then the NUL-separated arguments.
+    std::vector<std::string> words{name};
+    std::string word;
+    for (const char c : args) {
+        if (c != '\0') {
+            word += c;
+            continue;
+        }
+        words.push_back(word);
+        word.clear();
+    }
+    if (!word.empty()) words.push_back(word);
+    std::vector<char*> argv;
+    for (std::string& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+
+    int result;
+    {
+        Serving serving(*this);
+        result = start(&kServices, static_cast<int>(words.size()), argv.data());
+    }
+    if (result != IRX_RESIDENT_END) {
+        dlclose(handle);
+        return result == IRX_NO_RESIDENT_END ? nextModuleId_++ : kNotModule;
+    }
+    modules_.push_back(HostModule{handle, stop});
+    return nextModuleId_++;
+}
+
+void Iop::unloadModules()
+{
+    Serving serving(*this);
+    while (!modules_.empty()) {
+        const HostModule module = modules_.back();
+        if (module.stop) module.stop();
+        dlclose(module.handle);
+        modules_.pop_back();
+    }
+    soundFill_ = nullptr;
+}
+
+} // namespace iop
