@@ -2,11 +2,14 @@
 //
 //   orb_embed font  FONT.txt  SYMBOL OUT.cpp          8 x 8 font drawn as text, 256 glyphs
 //   orb_embed image IMAGE.png SYMBOL ALPHA OUT.cpp    RGB image, every pixel given alpha ALPHA
+//   orb_embed bytes FILE HEADER SYMBOL OUT.cpp        the file's bytes and one zero byte behind them;
+//                                                     HEADER declares SYMBOL
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -74,6 +77,23 @@ bool WriteImage(const console::Picture& picture, const std::string& symbol, unsi
     return true;
 }
 
+bool ReadBytes(const std::string& path, std::vector<unsigned char>& bytes)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return Fail("cannot read " + path);
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return true;
+}
+
+bool WriteBytes(const std::vector<unsigned char>& bytes, const std::string& header, const std::string& symbol,
+                std::ostream& out)
+{
+    out << "#include \"" << header << "\"\n\nconst u8 " << symbol << "[" << bytes.size() + 1 << "] = {";
+    for (std::size_t i = 0; i < bytes.size(); ++i) out << (i % 16 ? " " : "\n    ") << static_cast<int>(bytes[i]) << ',';
+    out << "\n    0,\n};\n";
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -94,9 +114,14 @@ int main(int argc, char** argv)
         if (args[3].empty() || *end != '\0' || alpha > 255) return Fail("alpha must be 0 to 255"), 1;
         if (!WriteImage(picture, args[2], static_cast<unsigned>(alpha), out)) return 1;
         outPath = args[4];
+    } else if (args.size() == 5 && args[0] == "bytes") {
+        std::vector<unsigned char> bytes;
+        if (!ReadBytes(args[1], bytes) || !WriteBytes(bytes, args[2], args[3], out)) return 1;
+        outPath = args[4];
     } else {
         std::cerr << "usage: orb_embed font FONT.txt SYMBOL OUT.cpp\n"
-                     "       orb_embed image IMAGE.png SYMBOL ALPHA OUT.cpp\n";
+                     "       orb_embed image IMAGE.png SYMBOL ALPHA OUT.cpp\n"
+                     "       orb_embed bytes FILE HEADER SYMBOL OUT.cpp\n";
         return 2;
     }
     std::ofstream file(outPath, std::ios::trunc);
