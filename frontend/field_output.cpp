@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "console/machine.h"
+#include "frontend/program.h"
 
 namespace frontend {
 
@@ -26,6 +27,7 @@ bool FieldOutput::start(std::string& error)
         }
     }
     if (!options_.video.empty() && !video_.open(options_.video, 50.0 / options_.every, error)) return false;
+    if (!options_.wav.empty() && !wav_.open(options_.wav, error)) return false;
     return true;
 }
 
@@ -38,7 +40,7 @@ void FieldOutput::field(const console::Field& field)
     const bool wanted =
         window_ || (sampled && (!options_.pngDir.empty() || video_.isOpen() || !options_.contactSheet.empty()));
     if (wanted) field.read(picture_);
-    if (window_) window_->present(picture_);
+    if (window_) window_->present(n, picture_);
     if (sampled && video_.isOpen()) video_.add(picture_);
     if (sampled && !options_.contactSheet.empty()) sheet_.add(n, picture_);
     if (sampled && !options_.pngDir.empty()) {
@@ -55,6 +57,15 @@ void FieldOutput::field(const console::Field& field)
     }
 }
 
+void FieldOutput::sound(std::span<const std::int16_t> samples)
+{
+    if (wav_.isOpen()) wav_.add(samples);
+    if (video_.isOpen()) video_.addSound(samples);
+    if (window_) window_->play(samples);
+}
+
+pad::Input FieldOutput::controllerInput() { return window_ ? window_->input() : pad::Input{}; }
+
 void FieldOutput::message(std::string_view text) { std::cerr << "console: " << text << '\n'; }
 
 bool FieldOutput::finish()
@@ -63,8 +74,9 @@ bool FieldOutput::finish()
     std::vector<std::string> errors = writer_.finish();
     std::string error;
     if (!video_.close(error)) errors.push_back(error);
+    if (!wav_.close(error)) errors.push_back(error);
     if (!options_.contactSheet.empty() && !sheet_.write(options_.contactSheet, error)) errors.push_back(error);
-    for (const std::string& e : errors) std::cerr << "orbdemo: " << e << '\n';
+    for (const std::string& e : errors) std::cerr << ProgramName() << ": " << e << '\n';
     return errors.empty();
 }
 

@@ -9,6 +9,7 @@
 #include "frontend/options.h"
 #include "frontend/picture_writer.h"
 #include "frontend/video_recorder.h"
+#include "frontend/wav_file.h"
 #include "frontend/window.h"
 
 namespace frontend {
@@ -26,6 +27,8 @@ public:
     void showIn(Window* window) { window_ = window; }
 
     void field(const console::Field& field) override;
+    void sound(std::span<const std::int16_t> samples) override;
+    pad::Input controllerInput() override;
     void message(std::string_view text) override;
 
     // Writes what is still pending; returns false after reporting any error on stderr.
@@ -39,6 +42,7 @@ private:
     bool progress_;
     PictureWriter writer_;
     VideoRecorder video_;
+    WavFile wav_;
     ContactSheet sheet_;
     Window* window_ = nullptr;
     console::Picture picture_;

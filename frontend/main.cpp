@@ -3,37 +3,43 @@
 #include <vector>
 
 #include "frontend/options.h"
+#include "frontend/program.h"
 #include "frontend/run.h"
 #include "frontend/window.h"
 
+namespace frontend {
 namespace {
 
-// One pass of the demo's timeline, in fields.
-constexpr std::uint64_t kOnePass = 4101;
+std::string Name;
 
 } // namespace
 
-int main(int argc, char** argv)
+const std::string& ProgramName() { return Name; }
+
+int Main(int argc, char** argv, const Program& program)
 {
+    Name = program.name;
     std::string error;
-    auto options = frontend::ParseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+    auto options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc), error, program.options);
     if (!options) {
-        std::cerr << "orbdemo: " << error << '\n';
+        std::cerr << Name << ": " << error << '\n';
         return 2;
     }
     if (options->help) {
-        std::cout << frontend::UsageText();
+        std::cout << UsageText(program);
         return 0;
     }
-    if (!options->replay.empty()) return frontend::RunReplay(*options);
-    if (options->headless) return frontend::RunHeadless(*options);
-    if (frontend::Window::Available()) return frontend::RunWindowed(*options);
+    if (!options->replay.empty()) return RunReplay(*options);
+    if (options->headless) return RunHeadless(*options, program);
+    if (Window::Available()) return RunWindowed(*options, program);
     // No display: record one pass instead.
-    if (options->frames == 0) options->frames = kOnePass;
-    if (options->video.empty() && options->pngDir.empty() && options->contactSheet.empty())
-        options->video = "orbdemo.mp4";
-    std::cerr << "orbdemo: no display; recording " << options->frames << " fields";
+    if (options->frames == 0) options->frames = program.onePass;
+    if (options->video.empty() && options->pngDir.empty() && options->contactSheet.empty() && options->wav.empty())
+        options->video = Name + ".mp4";
+    std::cerr << Name << ": no display; recording " << options->frames << " fields";
     if (!options->video.empty()) std::cerr << " to " << options->video;
     std::cerr << '\n';
-    return frontend::RunHeadless(*options);
+    return RunHeadless(*options, program);
 }
+
+} // namespace frontend

@@ -1,6 +1,9 @@
 #include "frontend/options.h"
 
+#include <algorithm>
 #include <charconv>
+#include <string_view>
+#include <utility>
 
 namespace frontend {
 namespace {
@@ -12,22 +15,48 @@ bool ParseCount(const std::string& text, std::uint64_t& out)
     return ec == std::errc{} && ptr == end && out > 0;
 }
 
+bool ParsePad(const std::string& text, pad::Kind& out, std::string& error)
+{
+    static constexpr std::pair<std::string_view, pad::Kind> kKinds[] = {
+        {"dualshock", pad::Kind::DualShock},
+        {"dualshock-noact", pad::Kind::DualShockNoActuators},
+        {"digital", pad::Kind::Digital},
+        {"none", pad::Kind::None},
+    };
+    for (const auto& [name, kind] : kKinds) {
+        if (text == name) {
+            out = kind;
+            return true;
+        }
+    }
+    error = "--pad needs dualshock, dualshock-noact, digital or none, not \"" + text + "\"";
+    return false;
+}
+
 } // namespace
 
-std::string UsageText()
+std::string UsageText(const Program& program)
 {
-    return "usage: orbdemo [options]\n"
+    const std::string& name = program.name;
+    std::string own;
+    for (const std::string& option : program.options) own += "  " + option + " VALUE       handed to the program\n";
+    return "usage: " + name + " [options]\n"
            "\n"
-           "Runs the demo on the software console: in a window when a display is there, otherwise\n"
-           "headless, recording one pass (4101 fields) to orbdemo.mp4.\n"
+           "Runs " + name + " on the software console: in a window when a display is there, otherwise\n"
+           "headless, recording " + std::to_string(program.onePass) + " fields to " + name + ".mp4.\n"
            "\n"
-           "options:\n"
+           "options:\n" + own +
            "  --headless            run in virtual time without a window (needs --frames)\n"
            "  --frames N            stop after N fields (vertical blanks), counted from 0\n"
            "  --png DIR             write the picture of every K-th field as DIR/field-NNNNN.png\n"
            "  --every K             with --png, --contact-sheet or --video: every K-th field (default 1)\n"
            "  --contact-sheet FILE  write one PNG that tiles every K-th field, each labelled\n"
-           "  --video FILE          record the fields to a video file (needs ffmpeg)\n"
+           "  --video FILE          record the fields and the sound to a video file (needs ffmpeg)\n"
+           "  --wav FILE            record the sound to a WAV file (48 kHz stereo, one field's worth per field)\n"
+           "  --host DIR            the directory the console's \"host:\" device serves (default: the build's\n"
+           "                        host folder, with the song and the player module)\n"
+           "  --pad KIND            the controller in port 0: dualshock (default, two actuators),\n"
+           "                        dualshock-noact, digital or none\n"
            "  --gs-dump FILE        record everything the GS receives to FILE (format: docs/gs-dump.md;\n"
            "                        gzip-compressed when FILE ends in .gz)\n"
            "  --gs-dump-from F      start that record at field F, with a snapshot of the GS state\n"
@@ -37,7 +66,8 @@ std::string UsageText()
            "  --help                show this text\n";
 }
 
-std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error)
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error,
+                                    const std::vector<std::string>& programOptions)
 {
     Options o;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -75,6 +105,16 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         else if (a == "--gs-dump") ok = value(o.gsDump);
         else if (a == "--gs-dump-from") ok = count(o.gsDumpFrom);
         else if (a == "--replay") ok = value(o.replay);
+        else if (a == "--wav") ok = value(o.wav);
+        else if (a == "--host") ok = value(o.hostDir);
+        else if (std::find(programOptions.begin(), programOptions.end(), a) != programOptions.end()) {
+            std::string text;
+            ok = value(text);
+            o.programArgs.insert(o.programArgs.end(), {a, text});
+        } else if (a == "--pad") {
+            std::string kind;
+            ok = value(kind) && ParsePad(kind, o.pad, error);
+        }
         else {
             error = "unknown option \"" + a + "\" (see --help)";
             return std::nullopt;
@@ -88,6 +128,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     }
     if (o.gsDumpFrom != 0 && o.gsDump.empty()) {
         error = "--gs-dump-from needs --gs-dump FILE";
+        return std::nullopt;
+    }
+    if (!o.replay.empty() && !o.wav.empty()) {
+        error = "--replay has no sound for --wav";
         return std::nullopt;
     }
     if (!o.replay.empty() && !o.gsDump.empty()) {

@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "console/pad/controller.h"
+#include "frontend/program.h"
+
 namespace frontend {
 
 // What the command line asked for.
@@ -19,13 +22,19 @@ struct Options {
     std::string replay;         // replay this GS dump instead of running the program
     std::string contactSheet;   // tile every K-th field into one picture
     std::string video;          // record the run to this video file
+    std::string wav;            // record the sound to this WAV file
+    std::string hostDir;        // the directory "host:" serves; empty = the build's host folder
+    pad::Kind pad = pad::Kind::DualShock; // what sits in controller port 0
     bool stats = false;         // report speed and pixels drawn at the end
+    std::vector<std::string> programArgs; // the program's own options, handed to its main
 };
 
-// Parses argv (without the program name). Returns the options, or nothing with `error` set.
-std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error);
+// Parses argv (without the program name); `programOptions` are the program's own options, each with a value.
+// Returns the options, or nothing with `error` set.
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error,
+                                    const std::vector<std::string>& programOptions = {});
 
 // The text of --help.
-std::string UsageText();
+std::string UsageText(const Program& program);
 
 } // namespace frontend

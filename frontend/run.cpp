@@ -13,22 +13,29 @@
 #include "console/machine.h"
 #include "frontend/field_output.h"
 #include "frontend/program.h"
+#include <vector>
 #include "frontend/window.h"
 
 namespace frontend {
 namespace {
 
 // The console's start-up code: the program's data was zeroed by the loader; main runs until the
-// machine stops it.
-void StartProgram(console::Machine& machine)
+// machine stops it. False when the program stopped by itself before that.
+bool StartProgram(const Program& program, const Options& options)
 {
-    char name[] = "orbdemo";
-    char* argv[] = {name, nullptr};
+    std::vector<std::string> words{program.name};
+    words.insert(words.end(), options.programArgs.begin(), options.programArgs.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
     try {
-        EeMain(1, argv);
-        // main never returns; if it did, the display would keep showing its last picture.
-        machine.sleepThread();
+        const int status = program.main(static_cast<int>(words.size()), argv.data());
+        std::cerr << ProgramName() << ": the program's main returned " << status << '\n';
+        return false;
     } catch (const console::Halt&) {
+        return true;
+    } catch (const console::Asleep&) {
+        return false;
     }
 }
 
@@ -55,6 +62,8 @@ public:
         }
     }
 
+    void sound(std::span<const std::int16_t> samples) override { output_.sound(samples); }
+    pad::Input controllerInput() override { return output_.controllerInput(); }
     void message(std::string_view text) override { output_.message(text); }
 
 private:
@@ -65,66 +74,72 @@ private:
 };
 
 // Runs the program on `clock` with its fields going to `output`, recording the GS input if asked.
-bool RunProgram(const Options& options, console::VblankClock& clock, FieldOutput& output)
+bool RunProgram(const Options& options, const Program& program, console::VblankClock& clock, FieldOutput& output)
 {
     console::DumpFileBuf dumpFile;
     std::ostream dumpStream(&dumpFile);
     std::unique_ptr<console::GsDumpWriter> dump;
     if (!options.gsDump.empty()) {
         if (!dumpFile.openForWriting(options.gsDump)) {
-            std::cerr << "orbdemo: cannot write " << options.gsDump << '\n';
+            std::cerr << ProgramName() << ": cannot write " << options.gsDump << '\n';
             return false;
         }
         dump = std::make_unique<console::GsDumpWriter>(dumpStream);
     }
     RecordingHost host(output, dump.get(), options.gsDumpFrom);
+    bool ran = false;
     {
         console::Machine machine(host, clock);
         machine.setFieldLimit(options.frames);
+        machine.iop().setHostDirectory(options.hostDir.empty() ? ORB_HOST_DIR : options.hostDir);
+        machine.controller().setKind(options.pad);
         host.attach(machine.gs());
         const auto start = std::chrono::steady_clock::now();
-        StartProgram(machine);
+        ran = StartProgram(program, options);
         if (options.stats) {
             const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             const double fields = static_cast<double>(machine.fields());
-            std::fprintf(stderr, "orbdemo: %.0f fields in %.3f s: %.0f fields/s; the GS drew %.0f pixels per field\n",
-                         fields, seconds, fields / seconds, static_cast<double>(machine.gs().pixelsDrawn()) / fields);
+            std::fprintf(stderr,
+                         "%s: %.0f fields in %.3f s: %.0f fields/s; the GS drew %.0f pixels per field; "
+                         "%llu vertical blanks came while the program was busy\n",
+                         ProgramName().c_str(), fields, seconds, fields / seconds, static_cast<double>(machine.gs().pixelsDrawn()) / fields,
+                         static_cast<unsigned long long>(machine.lateFields()));
         }
     }
     std::fflush(stdout);
     if (dump && (!dumpStream.flush() || !dumpFile.close())) {
-        std::cerr << "orbdemo: cannot write " << options.gsDump << '\n';
+        std::cerr << ProgramName() << ": cannot write " << options.gsDump << '\n';
         return false;
     }
-    return true;
+    return ran;
 }
 
 bool Start(FieldOutput& output)
 {
     std::string error;
     if (output.start(error)) return true;
-    std::cerr << "orbdemo: " << error << '\n';
+    std::cerr << ProgramName() << ": " << error << '\n';
     return false;
 }
 
 } // namespace
 
-int RunHeadless(const Options& options)
+int RunHeadless(const Options& options, const Program& program)
 {
     FieldOutput output(options, options.frames);
     if (!Start(output)) return 1;
     console::VirtualClock clock;
-    const bool ran = RunProgram(options, clock, output);
+    const bool ran = RunProgram(options, program, clock, output);
     const bool written = output.finish();
     return ran && written ? 0 : 1;
 }
 
-int RunWindowed(const Options& options)
+int RunWindowed(const Options& options, const Program& program)
 {
     Window window;
     std::string error;
     if (!window.open(error)) {
-        std::cerr << "orbdemo: " << error << '\n';
+        std::cerr << ProgramName() << ": " << error << '\n';
         return 1;
     }
     FieldOutput output(options, options.frames);
@@ -134,7 +149,7 @@ int RunWindowed(const Options& options)
     // The console runs on a thread of its own; this thread keeps the window alive.
     std::thread console([&] {
         console::WallClock clock;
-        ran = RunProgram(options, clock, output);
+        ran = RunProgram(options, program, clock, output);
         window.close();
     });
     window.run();
@@ -148,7 +163,7 @@ int RunReplay(const Options& options)
     console::DumpFileBuf file;
     std::istream in(&file);
     if (!file.openForReading(options.replay)) {
-        std::cerr << "orbdemo: cannot read " << options.replay << '\n';
+        std::cerr << ProgramName() << ": cannot read " << options.replay << '\n';
         return 1;
     }
     FieldOutput output(options, options.frames);
@@ -157,7 +172,7 @@ int RunReplay(const Options& options)
     const bool replayed = console::ReplayGsDump(in, output, error, options.frames);
     const bool written = output.finish();
     if (!replayed) {
-        std::cerr << "orbdemo: " << options.replay << ": " << error << '\n';
+        std::cerr << ProgramName() << ": " << options.replay << ": " << error << '\n';
         return 1;
     }
     return written ? 0 : 1;

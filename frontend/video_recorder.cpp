@@ -1,6 +1,7 @@
 #include "frontend/video_recorder.h"
 
 #include <cstdlib>
+#include <filesystem>
 
 namespace frontend {
 namespace {
@@ -12,6 +13,8 @@ std::string Quoted(const std::string& text)
     for (const char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return out + "'";
 }
+
+constexpr const char* kFfmpeg = "ffmpeg -hide_banner -loglevel error -nostdin -y ";
 
 } // namespace
 
@@ -28,6 +31,8 @@ bool VideoRecorder::open(const std::string& path, double fieldsPerSecond, std::s
         return false;
     }
     path_ = path;
+    videoPart_ = path + ".part-video.mp4";
+    soundPart_ = path + ".part-sound.raw";
     rate_ = fieldsPerSecond;
     return true;
 }
@@ -38,10 +43,10 @@ bool VideoRecorder::add(const console::Picture& picture)
     if (!pipe_) {
         width_ = picture.width;
         height_ = picture.height;
-        const std::string command = "ffmpeg -hide_banner -loglevel error -y -f rawvideo -pix_fmt rgb24 -s " +
-                                    std::to_string(width_) + "x" + std::to_string(height_ * 2) + " -r " +
-                                    std::to_string(rate_) +
-                                    " -i - -c:v libx264 -preset veryfast -crf 18 -pix_fmt yuv420p " + Quoted(path_);
+        const std::string command = std::string(kFfmpeg) + "-f rawvideo -pix_fmt rgb24 -s " + std::to_string(width_) +
+                                    "x" + std::to_string(height_ * 2) + " -r " + std::to_string(rate_) +
+                                    " -i - -c:v libx264 -preset veryfast -crf 18 -pix_fmt yuv420p -aspect 4:3 " +
+                                    Quoted(videoPart_);
         pipe_ = popen(command.c_str(), "w");
         if (!pipe_) {
             failed_ = true;
@@ -64,19 +69,67 @@ bool VideoRecorder::add(const console::Picture& picture)
     return !failed_;
 }
 
+void VideoRecorder::addSound(std::span<const std::int16_t> samples)
+{
+    if (failed_ || path_.empty()) return;
+    if (!sound_.is_open()) sound_.open(soundPart_, std::ios::binary | std::ios::trunc);
+    // Raw little-endian samples, as ffmpeg reads s16le.
+    for (const std::int16_t s : samples) {
+        const char bytes[2] = {static_cast<char>(s & 0xFF), static_cast<char>((s >> 8) & 0xFF)};
+        sound_.write(bytes, 2);
+    }
+    soundBytes_ += samples.size() * 2;
+    if (!sound_) failed_ = true;
+}
+
 bool VideoRecorder::close(std::string& error)
 {
+    if (path_.empty()) return true;
+    bool ok = true;
     if (!pipe_) {
         if (failed_) error = "cannot record " + path_ + ": ffmpeg did not start";
-        return !failed_;
+        ok = !failed_;
+    } else {
+        const int status = pclose(pipe_);
+        pipe_ = nullptr;
+        if (failed_ || status != 0) {
+            error = "recording " + path_ + " failed (ffmpeg reported an error)";
+            ok = false;
+        } else {
+            ok = finishFile(error);
+        }
     }
-    const int status = pclose(pipe_);
-    pipe_ = nullptr;
-    if (failed_ || status != 0) {
-        error = "recording " + path_ + " failed (ffmpeg reported an error)";
+    removeParts();
+    path_.clear();
+    return ok;
+}
+
+// Joins the encoded pictures and the sound into the file asked for.
+bool VideoRecorder::finishFile(std::string& error)
+{
+    sound_.close();
+    std::error_code ec;
+    if (soundBytes_ == 0) {
+        std::filesystem::rename(videoPart_, path_, ec);
+        if (ec) error = "cannot write " + path_ + ": " + ec.message();
+        return !ec;
+    }
+    const std::string command = std::string(kFfmpeg) + "-i " + Quoted(videoPart_) +
+                                " -f s16le -ar 48000 -ac 2 -i " + Quoted(soundPart_) +
+                                " -map 0:v -map 1:a -c:v copy -c:a aac -b:a 192k -movflags +faststart " + Quoted(path_);
+    if (std::system(command.c_str()) != 0) {
+        error = "recording " + path_ + " failed (ffmpeg could not add the sound)";
         return false;
     }
     return true;
+}
+
+void VideoRecorder::removeParts()
+{
+    sound_.close();
+    std::error_code ec;
+    std::filesystem::remove(videoPart_, ec);
+    std::filesystem::remove(soundPart_, ec);
 }
 
 } // namespace frontend

@@ -2,12 +2,44 @@
 
 #include <SDL2/SDL.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <iostream>
+
+#include "frontend/png_file.h"
+#include "frontend/program.h"
+#include "ps2/libpad.h"
 
 namespace frontend {
+namespace {
+
+// A PAL screen is 4:3; the window keeps that shape at any size.
+constexpr int kScreenWidth = 768;
+constexpr int kScreenHeight = 576;
+
+// Sound queued beyond this many fields is dropped, so the sound never lags the picture for long.
+constexpr std::uint32_t kMaxQueuedFields = 6;
+constexpr std::uint32_t kFieldBytes = 960 * 4;
+
+struct KeyButton {
+    SDL_Keycode key;
+    std::uint16_t button;
+};
+
+constexpr KeyButton kKeyButtons[] = {
+    {SDLK_UP, PAD_UP}, {SDLK_DOWN, PAD_DOWN}, {SDLK_LEFT, PAD_LEFT}, {SDLK_RIGHT, PAD_RIGHT}, {SDLK_RETURN, PAD_START},
+    {SDLK_BACKSPACE, PAD_SELECT}, {SDLK_x, PAD_CROSS}, {SDLK_c, PAD_CIRCLE}, {SDLK_s, PAD_SQUARE}, {SDLK_d, PAD_TRIANGLE},
+};
+
+// A stick axis from -32768..32767 to the controller's 0..255 with 128 at rest.
+std::uint8_t StickAxis(Sint16 value) { return static_cast<std::uint8_t>((value + 32768) >> 8); }
+
+} // namespace
 
 Window::~Window()
 {
+    if (audio_) SDL_CloseAudioDevice(audio_);
+    if (gamepad_) SDL_GameControllerClose(gamepad_);
     if (texture_) SDL_DestroyTexture(texture_);
     if (renderer_) SDL_DestroyRenderer(renderer_);
     if (window_) SDL_DestroyWindow(window_);
@@ -23,29 +55,59 @@ bool Window::Available()
 
 bool Window::open(std::string& error)
 {
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER) != 0) {
         error = std::string("cannot open a window: ") + SDL_GetError();
         return false;
     }
-    window_ = SDL_CreateWindow("orbdemo", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 960, 768,
-                               SDL_WINDOW_RESIZABLE);
+    window_ = SDL_CreateWindow(ProgramName().c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kScreenWidth * 5 / 4,
+                               kScreenHeight * 5 / 4, SDL_WINDOW_RESIZABLE);
     if (window_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_PRESENTVSYNC);
     if (!renderer_ && window_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
     if (!window_ || !renderer_) {
         error = std::string("cannot open a window: ") + SDL_GetError();
         return false;
     }
-    // A field is 640 x 256 pixels shown on the height of a 4:3 screen.
-    SDL_RenderSetLogicalSize(renderer_, 640, 512);
+    SDL_RenderSetLogicalSize(renderer_, kScreenWidth, kScreenHeight);
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+
+    // Without a sound device the demo still runs, silently.
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+        SDL_AudioSpec want{};
+        want.freq = 48000;
+        want.format = AUDIO_S16SYS;
+        want.channels = 2;
+        want.samples = 1024;
+        audio_ = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+    }
+    if (audio_) {
+        SDL_PauseAudioDevice(audio_, 0);
+    } else {
+        std::cerr << ProgramName() << ": no sound: " << SDL_GetError() << '\n';
+    }
+    for (int i = 0; i < SDL_NumJoysticks() && !gamepad_; ++i)
+        if (SDL_IsGameController(i)) gamepad_ = SDL_GameControllerOpen(i);
     return true;
 }
 
-void Window::present(const console::Picture& picture)
+void Window::present(std::uint64_t field, const console::Picture& picture)
 {
     std::lock_guard lock(mutex_);
     latest_ = picture;
+    latestField_ = field;
     fresh_ = true;
+}
+
+void Window::play(std::span<const std::int16_t> samples)
+{
+    if (!audio_) return;
+    if (SDL_GetQueuedAudioSize(audio_) > kMaxQueuedFields * kFieldBytes) SDL_ClearQueuedAudio(audio_);
+    SDL_QueueAudio(audio_, samples.data(), static_cast<Uint32>(samples.size_bytes()));
+}
+
+pad::Input Window::input()
+{
+    std::lock_guard lock(mutex_);
+    return input_;
 }
 
 void Window::close()
@@ -60,23 +122,88 @@ void Window::run()
 {
     while (!closed_) {
         SDL_Event event;
-        if (SDL_WaitEventTimeout(&event, 10)) {
-            if (event.type == SDL_QUIT) closed_ = true;
-            if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE) closed_ = true;
-        }
-        std::lock_guard lock(mutex_);
-        if (!fresh_) continue;
-        fresh_ = false;
-        if (!texture_) {
-            texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ABGR8888, SDL_TEXTUREACCESS_STREAMING,
-                                         static_cast<int>(latest_.width), static_cast<int>(latest_.height));
-            if (!texture_) continue;
-        }
-        SDL_UpdateTexture(texture_, nullptr, latest_.pixels.data(), static_cast<int>(latest_.width * 4));
-        SDL_RenderClear(renderer_);
-        SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-        SDL_RenderPresent(renderer_);
+        if (SDL_WaitEventTimeout(&event, 10)) handle(&event);
+        redraw();
     }
+}
+
+void Window::handle(const void* raw)
+{
+    const SDL_Event& event = *static_cast<const SDL_Event*>(raw);
+    if (event.type == SDL_QUIT) closed_ = true;
+    if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE) closed_ = true;
+    if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_F12 && !event.key.repeat) savePicture();
+    if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) {
+        for (const KeyButton& k : kKeyButtons) {
+            if (event.key.keysym.sym != k.key) continue;
+            if (event.type == SDL_KEYDOWN) keys_.buttons |= k.button;
+            else keys_.buttons &= static_cast<std::uint16_t>(~k.button);
+        }
+    }
+    pad::Input input = keys_;
+    if (gamepad_) {
+        const auto axis = [&](SDL_GameControllerAxis a) { return StickAxis(SDL_GameControllerGetAxis(gamepad_, a)); };
+        input.leftX = axis(SDL_CONTROLLER_AXIS_LEFTX);
+        input.leftY = axis(SDL_CONTROLLER_AXIS_LEFTY);
+        input.rightX = axis(SDL_CONTROLLER_AXIS_RIGHTX);
+        input.rightY = axis(SDL_CONTROLLER_AXIS_RIGHTY);
+        const std::pair<SDL_GameControllerButton, std::uint16_t> buttons[] = {
+            {SDL_CONTROLLER_BUTTON_A, PAD_CROSS}, {SDL_CONTROLLER_BUTTON_B, PAD_CIRCLE},
+            {SDL_CONTROLLER_BUTTON_X, PAD_SQUARE}, {SDL_CONTROLLER_BUTTON_Y, PAD_TRIANGLE},
+            {SDL_CONTROLLER_BUTTON_START, PAD_START}, {SDL_CONTROLLER_BUTTON_BACK, PAD_SELECT},
+            {SDL_CONTROLLER_BUTTON_DPAD_UP, PAD_UP}, {SDL_CONTROLLER_BUTTON_DPAD_DOWN, PAD_DOWN},
+            {SDL_CONTROLLER_BUTTON_DPAD_LEFT, PAD_LEFT}, {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, PAD_RIGHT},
+        };
+        for (const auto& [button, bit] : buttons)
+            if (SDL_GameControllerGetButton(gamepad_, button)) input.buttons |= bit;
+    } else {
+        // Without a game controller the arrow keys also push the left stick.
+        if (keys_.buttons & PAD_LEFT) input.leftX = 0;
+        if (keys_.buttons & PAD_RIGHT) input.leftX = 255;
+        if (keys_.buttons & PAD_UP) input.leftY = 0;
+        if (keys_.buttons & PAD_DOWN) input.leftY = 255;
+    }
+    std::lock_guard lock(mutex_);
+    input_ = input;
+}
+
+// Saves the field on show as orbdemo-NNNNN.png in the working directory.
+void Window::savePicture()
+{
+    console::Picture picture;
+    std::uint64_t field;
+    {
+        std::lock_guard lock(mutex_);
+        picture = latest_;
+        field = latestField_;
+    }
+    if (picture.pixels.empty()) return;
+    char number[24];
+    std::snprintf(number, sizeof number, "-%05llu.png", static_cast<unsigned long long>(field));
+    const std::string name = ProgramName() + number;
+    std::string error;
+    if (WritePng(name, picture, error)) std::cerr << ProgramName() << ": saved " << name << '\n';
+    else std::cerr << ProgramName() << ": " << error << '\n';
+}
+
+void Window::redraw()
+{
+    {
+        // The console's thread must not wait for the screen's refresh: take the picture and let go.
+        std::lock_guard lock(mutex_);
+        if (!fresh_) return;
+        fresh_ = false;
+        shown_ = latest_;
+    }
+    if (!texture_) {
+        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ABGR8888, SDL_TEXTUREACCESS_STREAMING,
+                                     static_cast<int>(shown_.width), static_cast<int>(shown_.height));
+        if (!texture_) return;
+    }
+    SDL_UpdateTexture(texture_, nullptr, shown_.pixels.data(), static_cast<int>(shown_.width * 4));
+    SDL_RenderClear(renderer_);
+    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    SDL_RenderPresent(renderer_);
 }
 
 } // namespace frontend

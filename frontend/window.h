@@ -1,19 +1,24 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <mutex>
+#include <span>
 #include <string>
 
+#include "console/pad/controller.h"
 #include "console/picture.h"
 
 struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
+struct _SDL_GameController;
 
 namespace frontend {
 
-// A desktop window that shows the console's fields, line-doubled as on a PAL screen. Its event loop
-// runs on the thread that opened it; the console hands it pictures from its own thread.
+// A desktop window that shows the console's fields at 4:3, line-doubled as on a PAL screen, plays their
+// sound and reads the controls. Its event loop runs on the thread that opened it; the console hands it
+// pictures and sound from its own thread.
 class Window {
 public:
     ~Window();
@@ -23,7 +28,11 @@ public:
 
     bool open(std::string& error);
     // Shows this picture at the next redraw; called from the console's thread.
-    void present(const console::Picture& picture);
+    void present(std::uint64_t field, const console::Picture& picture);
+    // Queues one field's sound (48,000 Hz stereo); called from the console's thread.
+    void play(std::span<const std::int16_t> samples);
+    // The controls as the keyboard or a game controller set them.
+    pad::Input input();
     // Runs the event loop until the window is closed or close() is called.
     void run();
     // Ends run() from another thread.
@@ -31,12 +40,22 @@ public:
     bool closed() const { return closed_; }
 
 private:
+    void handle(const void* event);
+    void savePicture();
+    void redraw();
+
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
+    _SDL_GameController* gamepad_ = nullptr;
+    std::uint32_t audio_ = 0;
     std::mutex mutex_;
     console::Picture latest_;
+    console::Picture shown_;
+    std::uint64_t latestField_ = 0;
     bool fresh_ = false;
+    pad::Input keys_;
+    pad::Input input_;
     std::atomic<bool> closed_{false};
 };
 

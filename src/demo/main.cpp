@@ -16,6 +16,7 @@
 #include "gfx/scroller.h"
 #include "gfx/texture.h"
 #include "math3d/trig.h"
+#include "music/music.h"
 
 static const DisplayInitParams DisplayParams = {1, GS_PSMZ32, 5};
 
@@ -30,7 +31,7 @@ static int SystemInit()
         PS2Reset();
     }
     OrbMemInit();
-    return 0;
+    return MusicInit("host:/ROBOT.MOD");
 }
 
 // Let go of every particle, so the pinned edge falls too.
@@ -67,6 +68,7 @@ int main(int, char**)
         PS2FlipScreen();
         PS2ClearScreen();
         if (frame == 0) {
+            MusicPlay();
             ClothNetBuild(&net);
             ClothInit(&net);
             texture = SwapTexture(texture, FlagImage.pixels, FlagImage.width, FlagImage.height);
@@ -89,6 +91,9 @@ int main(int, char**)
             TimelineAngleAdvance(&angleCounter, &angleIndex);
         }
         DrawScroller(w - static_cast<s32>(frame), h - 12, Greeting, static_cast<s32>(frame));
-        frame = TimelineNextFrame(frame);
+        const u32 next = TimelineNextFrame(frame);
+        if (TimelineFadeOn(next)) MusicSetVolume(TimelineFadeVolume(next));
+        if (TimelineMusicStops(next)) MusicStop();
+        frame = next;
     }
 }

@@ -80,6 +80,14 @@ static u64 CornerUv(const MeshCorner* c, float scale)
     return PS2GsUv(FloatToUnsigned(c->s * scale), FloatToUnsigned(c->t * scale));
 }
 
+bool MeshCornerXyz2(const Vector3* p, u64* xyz2)
+{
+    Projected q;
+    if (!Project(p, &q)) return false;
+    *xyz2 = WholeXyz2(q, CurrentScreen());
+    return true;
+}
+
 u32 MeshEmitFlat(const Vector3* p0, const MeshCorner*, const Vector3* p1, const MeshCorner*, const Vector3* p2,
                  const MeshCorner*)
 {

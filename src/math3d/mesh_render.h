@@ -38,6 +38,9 @@ int MeshRender(MeshObject* object, MeshCamera* camera);
 // MeshViewVertices; returns the first triangle that did not fit.
 u32 MeshRenderPacket(const Mesh* mesh, u32 first);
 
+// Place a camera-space point on the screen as the coloured-textured emitter places its corners; false when its
+// depth truncates to 0.
+bool MeshCornerXyz2(const Vector3* p, u64* xyz2);
 // Append one triangle in the flat colour; returns its quadwords, 4, or 0 when it is left out.
 u32 MeshEmitFlat(const Vector3* p0, const MeshCorner* c0, const Vector3* p1, const MeshCorner* c1,
                  const Vector3* p2, const MeshCorner* c2);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <functional>
 
 #include "cloth/cloth.h"
@@ -109,6 +110,51 @@ TEST(Demo, PassAfterPassHoldsOneTextureAndLeavesThePoolAsStartUpLeftIt)
     // The mesh's two arrays are the only blocks taken: one free block below them.
     ASSERT_EQ(afterStartUp.size(), 1u);
     EXPECT_EQ(afterStartUp[0].size, 10239984u - 19200 - 8 - 134400 - 8);
+}
+
+TEST(Demo, StartsTheMusicAtFrameZeroFadesItFrom3700AndStopsItAt3910)
+{
+    DemoRun demo;
+    demo.stopRecording();
+    // The frame during which each call came: calls between field f and field f + 1 belong to frame f.
+    std::vector<std::uint64_t> frameOf;
+    std::uint64_t frame = 0;
+    auto& calls = demo.iop().calls;
+    demo.run(4102, [&](std::uint64_t field) {
+        frame = field;
+        frameOf.resize(calls.size(), field == 0 ? ~0ull : field - 1);
+    });
+    frameOf.resize(calls.size(), frame);
+
+    const auto volume = [](const testing_support::RpcCall& call) {
+        std::uint32_t v = ~0u;
+        if (call.sent.size() == 4) std::memcpy(&v, call.sent.data(), 4);
+        return v;
+    };
+    // Start-up greets the player and loads the song; frame 0 plays at full volume.
+    ASSERT_EQ(calls.size(), 2u + 2 + 199 + 2 + 2);
+    EXPECT_EQ(calls[0].function, 0x10);
+    EXPECT_EQ(calls[1].function, 0x20);
+    EXPECT_EQ(frameOf[1], ~0ull);
+    EXPECT_EQ(calls[2].function, 0x80);
+    EXPECT_EQ(volume(calls[2]), 0u);
+    EXPECT_EQ(volume(calls[3]), 16383u);
+    EXPECT_EQ(frameOf[3], 0u);
+    // The fade: 16381 at the end of frame 3700 down to 15985 at the end of 3898.
+    for (std::uint32_t i = 0; i < 199; ++i) {
+        const auto& call = calls[4 + i];
+        EXPECT_EQ(call.function, 0x110);
+        EXPECT_EQ(volume(call), 16381 - 2 * i) << i;
+        EXPECT_EQ(frameOf[4 + i], 3700 + i) << i;
+    }
+    // Stop, then silence, at the end of frame 3909; the next pass plays again.
+    EXPECT_EQ(calls[203].function, 0x90);
+    EXPECT_FALSE(calls[203].wait);
+    EXPECT_EQ(frameOf[203], 3909u);
+    EXPECT_EQ(volume(calls[204]), 0u);
+    EXPECT_EQ(calls[205].function, 0x80);
+    EXPECT_EQ(volume(calls[206]), 16383u);
+    EXPECT_EQ(frameOf[206], 4101u);
 }
 
 } // namespace

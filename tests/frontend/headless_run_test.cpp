@@ -8,48 +8,14 @@
 #include <fstream>
 #include <sstream>
 
-#include "frontend/png_file.h"
+#include "tests/frontend/orbdemo_run.h"
 
 namespace {
 
+using testing_support::Field;
+using testing_support::FreshDirectory;
+using testing_support::RunOrbdemo;
 namespace fs = std::filesystem;
-
-// Makes a fresh, empty folder for one test's files.
-fs::path FreshDirectory(const std::string& name)
-{
-    const auto dir = fs::temp_directory_path() / ("orbdemo-test-" + name);
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
-}
-
-struct RunResult {
-    int status = -1;
-    std::string output; // stdout and stderr together
-};
-
-// Runs the built orbdemo with these arguments (already quoted for the shell), its output kept in `dir`.
-RunResult RunOrbdemo(const std::string& arguments, const fs::path& dir)
-{
-    const auto log = dir / "output.txt";
-    const std::string command = std::string(ORB_BINARY_DIR) + "/orbdemo " + arguments + " >" + log.string() + " 2>&1";
-    const int raw = std::system(command.c_str());
-    std::stringstream text;
-    text << std::ifstream(log).rdbuf();
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, text.str()};
-}
-
-// Returns the pixels of field `k` written into `dir`.
-std::vector<std::uint32_t> Field(const fs::path& dir, int k)
-{
-    char name[32];
-    std::snprintf(name, sizeof name, "field-%05d.png", k);
-    console::Picture p;
-    std::string error;
-    EXPECT_TRUE(frontend::ReadPng((dir / name).string(), p, error)) << error;
-    EXPECT_EQ(p.width * p.height, 640u * 256) << name;
-    return p.pixels;
-}
 
 TEST(HeadlessRun, WritesEveryFieldAndItsReplayShowsTheSame)
 {
@@ -94,13 +60,15 @@ TEST(HeadlessRun, RecordsAVideoOfTheSampledFields)
     const auto dir = FreshDirectory("video");
     const auto run = RunOrbdemo("--headless --frames 20 --every 2 --video " + (dir / "run.mp4").string(), dir);
     ASSERT_EQ(run.status, 0) << run.output;
-    const std::string probe = "ffprobe -v error -count_frames -show_entries stream=width,height,nb_read_frames "
-                              "-of csv=p=0 " + (dir / "run.mp4").string() + " >" + (dir / "probe.txt").string();
+    const std::string probe = "ffprobe -v error -select_streams v:0 -count_frames -show_entries "
+                              "stream=width,height,nb_read_frames,display_aspect_ratio -of csv=p=0 " +
+                              (dir / "run.mp4").string() + " >" + (dir / "probe.txt").string();
     ASSERT_EQ(std::system(probe.c_str()), 0);
     std::ifstream in(dir / "probe.txt");
     std::string line;
     std::getline(in, line);
-    EXPECT_EQ(line, "640,512,10"); // ten fields, each line shown twice as on the screen
+    // Ten fields, each line shown twice, on a 4:3 screen.
+    EXPECT_EQ(line, "640,512,4:3,10");
 }
 
 TEST(HeadlessRun, BrokenDumpsAndBadOptionsFailWithOneMessage)

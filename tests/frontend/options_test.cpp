@@ -21,7 +21,8 @@ TEST(Options, RefusesWhatItCannotDoNamingTheOption)
 {
     const std::vector<std::vector<std::string>> refused = {
         {"--headless"}, {"--frames", "0"}, {"--frames", "12x"}, {"--every", "-3"}, {"--png"}, {"--colour"},
-        {"--replay", "a", "--gs-dump", "b"}, {"--gs-dump-from", "5"}};
+        {"--replay", "a", "--gs-dump", "b"}, {"--gs-dump-from", "5"}, {"--pad", "joystick"},
+        {"--replay", "a", "--wav", "b"}, {"--model", "x.lwo"}};
     for (const auto& args : refused) {
         std::string error;
         EXPECT_FALSE(ParseOptions(args, error)) << args[0];
@@ -29,11 +30,27 @@ TEST(Options, RefusesWhatItCannotDoNamingTheOption)
     }
 }
 
+TEST(Options, SoundHostControllerAndTheProgramsOwnOptions)
+{
+    std::string error;
+    const auto o = ParseOptions({"--wav", "a.wav", "--host", "dir", "--pad", "dualshock-noact", "--model", "cube.lwo"},
+                                error, {"--model"});
+    ASSERT_TRUE(o) << error;
+    EXPECT_EQ(o->wav, "a.wav");
+    EXPECT_EQ(o->hostDir, "dir");
+    EXPECT_EQ(o->pad, pad::Kind::DualShockNoActuators);
+    EXPECT_EQ(o->programArgs, (std::vector<std::string>{"--model", "cube.lwo"}));
+    EXPECT_EQ(ParseOptions({"--pad", "none"}, error)->pad, pad::Kind::None);
+    EXPECT_EQ(ParseOptions({}, error)->pad, pad::Kind::DualShock);
+}
+
 TEST(Options, HelpListsEveryOption)
 {
-    const std::string usage = frontend::UsageText();
-    for (const char* option : {"--headless", "--frames", "--png", "--every", "--contact-sheet", "--video",
-                               "--gs-dump", "--gs-dump-from", "--replay", "--help"})
+    const frontend::Program viewer{"orbview", 500, {"--model"}, nullptr};
+    const std::string usage = frontend::UsageText(viewer);
+    for (const char* option : {"--headless", "--frames", "--png", "--every", "--contact-sheet", "--video", "--wav",
+                               "--host", "--pad", "--gs-dump", "--gs-dump-from", "--replay", "--help", "--model",
+                               "orbview.mp4"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }
 
