@@ -16,10 +16,16 @@ public:
     std::uint32_t allocate(std::uint32_t size);
     // False when `address` is not a block the heap handed out.
     bool release(std::uint32_t address);
+    // The size asked for the block at `address`, 0 when no block starts there.
+    std::uint32_t blockSize(std::uint32_t address) const;
     std::uint32_t blocks() const { return static_cast<std::uint32_t>(blocks_.size()); }
 
 private:
-    std::map<std::uint32_t, std::uint32_t> blocks_; // address -> size, in address order
+    struct Block {
+        std::uint32_t size;  // taken, a whole number of kAlign bytes
+        std::uint32_t asked; // what the caller asked for
+    };
+    std::map<std::uint32_t, Block> blocks_; // in address order
 };
 
 } // namespace iop

@@ -43,7 +43,10 @@ s32 SdSetOutput(IrxSoundFill fill, void* context)
     return 0;
 }
 
-constexpr IopServices kServices = {IRX_SERVICES_VERSION, Print, Memory, RegisterRpc, RemoveRpc, SdSetOutput};
+u32 BlockSize(u32 address) { return Serving::current().heap().blockSize(address); }
+
+constexpr IopServices kServices = {IRX_SERVICES_VERSION, Print,       Memory,   RegisterRpc,
+                                   RemoveRpc,            SdSetOutput, BlockSize};
 
 } // namespace
 

@@ -33,6 +33,8 @@ struct IopServices {
     void (*removeRpc)(u32 serverId);
     // LIBSD: plays the stream `fill` gives, one field's worth at each vertical blank; null stops it.
     s32 (*sdSetOutput)(IrxSoundFill fill, void* context);
+    // Kernel: the size of the heap block that starts at `address`, 0 when no block starts there.
+    u32 (*blockSize)(u32 address);
 };
 
 // Starts the module with its arguments; returns IRX_RESIDENT_END or IRX_NO_RESIDENT_END.

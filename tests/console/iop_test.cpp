@@ -41,6 +41,8 @@ TEST(IopHeap, HandsOutFirstFitBlocksAndTakesThemBack)
     EXPECT_EQ(a, iop::Heap::kStart);
     EXPECT_EQ(b, a + 128); // rounded to 64 bytes
     EXPECT_EQ(c, b + 204800);
+    EXPECT_EQ(heap.blockSize(a), 100u);
+    EXPECT_EQ(heap.blockSize(a + 64), 0u);
     EXPECT_TRUE(heap.release(b));
     EXPECT_FALSE(heap.release(b));
     EXPECT_FALSE(heap.release(a + 4));

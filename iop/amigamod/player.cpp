@@ -1,0 +1,153 @@
+#include "player.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "song_block.h"
+
+namespace amigamod {
+
+namespace {
+
+// Hands an RPC call to the player.
+void* Serve(void* context, s32 function, void* data, s32 size)
+{
+    return static_cast<Player*>(context)->call(function, static_cast<const u8*>(data), size);
+}
+
+// Hands LIBSD's request for sound to the player.
+void Fill(void* context, s16* samples, u32 frames) { static_cast<Player*>(context)->fill(samples, frames); }
+
+// Returns word `index` of a request, or 0 when the request is shorter.
+u32 RequestWord(const u8* data, s32 size, u32 index)
+{
+    if (!data || size < 0 || static_cast<u32>(size) < 4 * (index + 1))
+        return 0;
+    const u8* word = data + 4 * index;
+    return u32{word[0]} | u32{word[1]} << 8 | u32{word[2]} << 16 | u32{word[3]} << 24;
+}
+
+} // namespace
+
+Player::~Player()
+{
+    if (serving_)
+        iop_.removeRpc(kServerId);
+    if (outputOn_)
+        iop_.sdSetOutput(nullptr, nullptr);
+}
+
+bool Player::serve()
+{
+    serving_ = iop_.registerRpc(kServerId, Serve, this) >= 0;
+    return serving_;
+}
+
+void* Player::call(s32 function, const u8* data, s32 size)
+{
+    reply_.fill(0);
+    switch (function) {
+    case kInit:
+        init();
+        break;
+    case kLoad:
+        reply(0, load(RequestWord(data, size, 0)));
+        break;
+    case kPlay:
+        reply(0, play());
+        break;
+    case kStop:
+        playing_ = false;
+        break;
+    case kSetVolume:
+        setVolume(RequestWord(data, size, 0));
+        break;
+    case kGetInfo:
+        getInfo();
+        break;
+    case kQuit:
+        playing_ = false;
+        song_.reset();
+        break;
+    case kBlock:
+        // The 252-byte block carries nothing this player needs: it is accepted and dropped.
+        break;
+    default: {
+        char line[64];
+        std::snprintf(line, sizeof line, "AMIGAMOD: unknown function 0x%x", static_cast<u32>(function));
+        iop_.print(line);
+        reply(0, -1);
+        break;
+    }
+    }
+    return reply_.data();
+}
+
+void Player::fill(s16* samples, u32 frames)
+{
+    size_t made = 0;
+    if (playing_ && song_)
+        made = openmpt_module_read_interleaved_stereo(song_.get(), kSampleRate, frames, samples);
+    std::fill(samples + 2 * made, samples + 2 * size_t{frames}, s16{0});
+    if (volume_ == kFullVolume)
+        return;
+    for (size_t i = 0; i < 2 * made; ++i)
+        samples[i] = static_cast<s16>(s32{samples[i]} * static_cast<s32>(volume_) / static_cast<s32>(kFullVolume));
+}
+
+void Player::init()
+{
+    if (outputOn_)
+        return;
+    iop_.sdSetOutput(Fill, this);
+    outputOn_ = true;
+}
+
+s32 Player::load(u32 address)
+{
+    playing_ = false;
+    song_.reset();
+    const SongBytes block = SongBlock(iop_, address);
+    song_ = OpenSong(iop_, block.bytes);
+    char line[128];
+    if (song_ && block.bytes.size() < block.named) {
+        std::snprintf(line, sizeof line, "AMIGAMOD: the song at 0x%x is cut short: %zu of the %u bytes it names",
+                      address, block.bytes.size(), block.named);
+        iop_.print(line);
+    }
+    if (song_)
+        return 0;
+    std::snprintf(line, sizeof line, "AMIGAMOD: the song at 0x%x is not a module it can play", address);
+    iop_.print(line);
+    return -1;
+}
+
+s32 Player::play()
+{
+    if (!song_)
+        return -1;
+    openmpt_module_set_position_order_row(song_.get(), 0, 0);
+    playing_ = true;
+    return 0;
+}
+
+void Player::setVolume(u32 volume) { volume_ = std::min(volume, kFullVolume); }
+
+void Player::getInfo()
+{
+    if (!song_)
+        return;
+    reply(1, openmpt_module_get_current_order(song_.get()));
+    reply(2, openmpt_module_get_current_pattern(song_.get()));
+    reply(3, openmpt_module_get_current_row(song_.get()));
+    reply(4, openmpt_module_get_current_speed(song_.get()));
+}
+
+void Player::reply(u32 index, s32 value)
+{
+    const u32 word = static_cast<u32>(value);
+    for (u32 byte = 0; byte < 4; ++byte)
+        reply_[4 * index + byte] = static_cast<u8>(word >> (8 * byte));
+}
+
+} // namespace amigamod

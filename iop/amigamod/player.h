@@ -1,0 +1,59 @@
+#pragma once
+
+#include <array>
+
+#include "iop/irx.h"
+#include "song.h"
+
+namespace amigamod {
+
+inline constexpr u32 kServerId = 0x0BADCA11;
+inline constexpr s32 kSampleRate = 48000;
+inline constexpr u32 kFullVolume = 16383;
+
+// Function numbers of the player's RPC server.
+enum Function : s32 {
+    kInit = 0x10,
+    kLoad = 0x20,
+    kPlay = 0x80,
+    kStop = 0x90,
+    kSetVolume = 0x110,
+    kGetInfo = 0x210,
+    kQuit = 0x810,
+    kBlock = 0x900,
+};
+
+// The player: the song it holds, whether it plays, the output gain and the reply to the last call. Ending it
+// removes its server and stops its sound output.
+class Player {
+public:
+    explicit Player(const IopServices& iop) : iop_(iop) {}
+    ~Player();
+    Player(const Player&) = delete;
+    Player& operator=(const Player&) = delete;
+
+    // Registers the RPC server; false when its id is taken.
+    bool serve();
+    // Serves one RPC call of `size` request bytes; returns the reply (64 bytes of little-endian words).
+    void* call(s32 function, const u8* data, s32 size);
+    // Writes `frames` stereo frames of the playing song, or silence.
+    void fill(s16* samples, u32 frames);
+
+private:
+    void init();
+    s32 load(u32 address);
+    s32 play();
+    void setVolume(u32 volume);
+    void getInfo();
+    void reply(u32 index, s32 value);
+
+    IopServices iop_; // a copy: the loader need not keep its own
+    Song song_;
+    bool serving_ = false;
+    bool playing_ = false;
+    bool outputOn_ = false;
+    u32 volume_ = kFullVolume;
+    std::array<u8, 64> reply_{};
+};
+
+} // namespace amigamod
