@@ -29,6 +29,22 @@ std::int32_t FromErrno(int error)
     }
 }
 
+// Moves the whole buffer with `step` (a read or a write), which may move less at a time; stops at the end of
+// the file. The bytes moved, or the error met first.
+template <typename Byte, typename Step>
+std::int32_t Whole(std::span<Byte> buffer, Step step)
+{
+    std::size_t done = 0;
+    while (done < buffer.size()) {
+        const ssize_t n = step(buffer.data() + done, buffer.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return FromErrno(errno);
+        if (n == 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    return static_cast<std::int32_t>(done);
+}
+
 } // namespace
 
 bool OnHostDevice(std::string_view name)
@@ -111,29 +127,14 @@ std::int32_t FileService::read(std::int32_t fd, std::span<std::uint8_t> buffer)
 {
     int* file = descriptor(fd);
     if (!file) return kBadFile;
-    std::size_t done = 0;
-    while (done < buffer.size()) {
-        const ssize_t n = ::read(*file, buffer.data() + done, buffer.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return FromErrno(errno);
-        if (n == 0) break;
-        done += static_cast<std::size_t>(n);
-    }
-    return static_cast<std::int32_t>(done);
+    return Whole(buffer, [&](std::uint8_t* at, std::size_t n) { return ::read(*file, at, n); });
 }
 
 std::int32_t FileService::write(std::int32_t fd, std::span<const std::uint8_t> buffer)
 {
     int* file = descriptor(fd);
     if (!file) return kBadFile;
-    std::size_t done = 0;
-    while (done < buffer.size()) {
-        const ssize_t n = ::write(*file, buffer.data() + done, buffer.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return FromErrno(errno);
-        done += static_cast<std::size_t>(n);
-    }
-    return static_cast<std::int32_t>(done);
+    return Whole(buffer, [&](const std::uint8_t* at, std::size_t n) { return ::write(*file, at, n); });
 }
 
 std::int32_t FileService::lseek(std::int32_t fd, std::int32_t offset, std::int32_t whence)
