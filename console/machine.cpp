@@ -24,7 +24,12 @@ Machine::Machine(Host& host, VblankClock& clock)
     installed = this;
 }
 
-Machine::~Machine() { installed = previous_; }
+Machine::~Machine()
+{
+    // The last field's sound, when the program stopped between blanks.
+    passSound();
+    installed = previous_;
+}
 
 Machine& Machine::current()
 {
@@ -89,6 +94,7 @@ std::uint64_t Machine::putImr(std::uint64_t imr)
 void Machine::sleepThread()
 {
     log_.message("EE: the program's only thread went to sleep with nobody to wake it; stopping");
+    passSound();
     throw Asleep{};
 }
 
@@ -101,15 +107,27 @@ void Machine::catchUp()
     }
 }
 
+// Each field's sound is made while the next frame runs and handed on at the next blank, after its picture.
 void Machine::vblank()
 {
     gs_.vblank();
     controller_.setInput(host_.controllerInput());
-    iop_.playField(sound_);
+    passSound();
     host_.field(Field(fields_, gs_));
-    host_.sound(sound_);
+    iop_.startField();
+    soundPending_ = true;
     ++fields_;
-    if (fieldLimit_ != 0 && fields_ >= fieldLimit_) throw Halt{};
+    if (fieldLimit_ != 0 && fields_ >= fieldLimit_) {
+        passSound();
+        throw Halt{};
+    }
+}
+
+void Machine::passSound()
+{
+    if (!soundPending_) return;
+    soundPending_ = false;
+    host_.sound(iop_.finishField());
 }
 
 } // namespace console

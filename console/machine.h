@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 
 #include "console/clock.h"
@@ -53,6 +52,7 @@ public:
 private:
     void catchUp();
     void vblank();
+    void passSound();
 
     Host& host_;
     VblankClock& clock_;
@@ -60,7 +60,7 @@ private:
     dmac::Dmac dmac_;
     iop::Iop iop_;
     pad::Controller controller_;
-    std::array<std::int16_t, 2 * iop::kFramesPerField> sound_{};
+    bool soundPending_ = false; // a field's sound is being made
     OnceLog log_;
     Machine* previous_;
     std::uint64_t fields_ = 0;

@@ -7,9 +7,13 @@
 
 namespace iop {
 
-Iop::Iop(console::Log& log) : log_(log), memory_(kMemorySize, 0) {}
+Iop::Iop(console::Log& log) : log_(log), memory_(kMemorySize, 0), sound_(*this, moduleLock_) {}
 
-Iop::~Iop() { unloadModules(); }
+Iop::~Iop()
+{
+    sound_.stop();
+    unloadModules();
+}
 
 u8* Iop::memory(u32 address, u32 size)
 {
@@ -31,6 +35,8 @@ s32 Iop::call(u32 serverId, s32 function, bool wait, std::span<const u8> send, s
     // The request lands in the server's own buffer, which the server may use for its reply.
     request_.assign(send.begin(), send.end());
     request_.resize(std::max<std::size_t>(request_.size(), 64));
+    sound_.settle();
+    std::lock_guard lock(moduleLock_);
     Serving serving(*this);
     const void* reply = server->second.function(server->second.context, function, request_.data(),
                                                 static_cast<s32>(send.size()));
@@ -67,22 +73,6 @@ s32 Iop::release(u32 address)
 {
     if (observer_) observer_->heapFree(address);
     return heap_.release(address) ? 0 : kInvalid;
-}
-
-void Iop::setSoundOutput(IrxSoundFill fill, void* context)
-{
-    soundFill_ = fill;
-    soundContext_ = context;
-}
-
-void Iop::playField(std::span<s16> samples)
-{
-    if (!soundFill_) {
-        std::fill(samples.begin(), samples.end(), s16{0});
-        return;
-    }
-    Serving serving(*this);
-    soundFill_(soundContext_, samples.data(), static_cast<u32>(samples.size() / 2));
 }
 
 } // namespace iop

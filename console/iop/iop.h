@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <span>
 #include <string>
 #include <string_view>
@@ -11,6 +12,7 @@
 
 #include "console/iop/file_service.h"
 #include "console/iop/heap.h"
+#include "console/iop/sound_output.h"
 #include "console/log.h"
 #include "iop/irx.h"
 
@@ -22,9 +24,6 @@ using s16 = std::int16_t;
 using s32 = std::int32_t;
 
 inline constexpr u32 kMemorySize = 2 * 1024 * 1024;
-// LIBSD's output: 48,000 stereo frames a second, one PAL field's worth at each vertical blank.
-inline constexpr u32 kSampleRate = 48000;
-inline constexpr u32 kFramesPerField = kSampleRate / 50;
 
 // Error codes the IOP's services return, as negative numbers.
 enum Error : s32 {
@@ -45,7 +44,8 @@ public:
 
 // The I/O processor as the EE reaches it: its memory and heap, SIF RPC servers and SIF DMA, the module
 // loader with the ROM's modules and modules loaded from the host, the file service and LIBSD's sound output.
-// Everything runs on the console's thread.
+// Calls come from the console's thread; module code also runs on the sound output's thread, one thread at a
+// time under the module lock.
 class Iop {
 public:
     explicit Iop(console::Log& log);
@@ -87,9 +87,10 @@ public:
 
     FileService& files() { return files_; }
 
-    // LIBSD: one field's worth of sound, stereo interleaved (2 x kFramesPerField samples).
-    void setSoundOutput(IrxSoundFill fill, void* context);
-    void playField(std::span<s16> samples);
+    // LIBSD: the stream modules play, made one field at a time: start at a vertical blank, finish later.
+    void setSoundOutput(IrxSoundFill fill, void* context) { sound_.set(fill, context); }
+    void startField() { sound_.start(); }
+    std::span<const s16> finishField() { return sound_.finish(); }
 
     console::OnceLog& log() { return log_; }
 
@@ -122,8 +123,8 @@ private:
     std::vector<std::string> libraries_;
     std::vector<HostModule> modules_;
     s32 nextModuleId_ = 1;
-    IrxSoundFill soundFill_ = nullptr;
-    void* soundContext_ = nullptr;
+    std::mutex moduleLock_; // module code runs on one thread at a time
+    SoundOutput sound_;
 };
 
 } // namespace iop

@@ -135,6 +135,8 @@ s32 Iop::loadHostModule(std::string_view path, std::span<const char> args)
 
     int result;
     {
+        sound_.settle();
+        std::lock_guard lock(moduleLock_);
         Serving serving(*this);
         result = start(&kServices, static_cast<int>(words.size()), argv.data());
     }
@@ -148,6 +150,7 @@ s32 Iop::loadHostModule(std::string_view path, std::span<const char> args)
 
 void Iop::unloadModules()
 {
+    std::lock_guard lock(moduleLock_);
     Serving serving(*this);
     while (!modules_.empty()) {
         const HostModule module = modules_.back();
@@ -155,7 +158,6 @@ void Iop::unloadModules()
         dlclose(module.handle);
         modules_.pop_back();
     }
-    soundFill_ = nullptr;
 }
 
 } // namespace iop

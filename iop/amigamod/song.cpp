@@ -13,6 +13,8 @@ Song OpenSong(const IopServices& iop, std::span<const u8> bytes)
         return song;
     if (!openmpt_module_ctl_set_boolean(song.get(), "render.resampler.emulate_amiga", 1))
         iop.print("AMIGAMOD: the Amiga resampler is not available, the song plays through the default one");
+    // No dither: its noise is random, and the same song should always give the same sound.
+    openmpt_module_ctl_set_integer(song.get(), "dither", 0);
     openmpt_module_set_repeat_count(song.get(), -1);
     return song;
 }

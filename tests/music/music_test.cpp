@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -8,6 +9,7 @@
 #include <unistd.h>
 
 #include "music/amigamod.h"
+#include "gfx/frame.h"
 #include "music/music.h"
 #include "ps2/sif_rpc.h"
 #include "tests/support/recording_console.h"
@@ -214,6 +216,37 @@ TEST_F(MusicStartUp, ReportsASongThePlayerCannotTake)
     EXPECT_NE(said.find("MusicInit: the player cannot take host:/ROBOT.MOD"), std::string::npos) << said;
     WriteSong("");
     EXPECT_EQ(Init(-1), "MusicInit: host:/ROBOT.MOD is empty; running without music\n");
+}
+
+// A console that keeps the sound of every field.
+class SoundRecord : public testing_support::RecordingConsole {
+public:
+    void sound(std::span<const std::int16_t> samples) override { fields.emplace_back(samples.begin(), samples.end()); }
+    std::vector<std::vector<std::int16_t>> fields;
+};
+
+TEST(MusicTiming, EachFieldSoundsAsTheCallsBeforeItsBlankLeftThePlayer)
+{
+    SoundRecord console;
+    amigaModQuit();
+    testing::internal::CaptureStderr();
+    ASSERT_EQ(MusicInit("host:/ROBOT.MOD"), 0) << testing::internal::GetCapturedStderr();
+    testing::internal::GetCapturedStderr();
+    // The player makes a field's sound while the program goes on; a call right after the blank must not reach
+    // into that field.
+    for (int i = 0; i < 20; ++i) {
+        PS2WaitVSync();
+        MusicPlay();
+        PS2WaitVSync();
+        MusicStop();
+    }
+    PS2WaitVSync();
+    // The last blank's field is still in the making.
+    ASSERT_EQ(console.fields.size(), 40u);
+    const auto silent = [](const std::vector<std::int16_t>& f) {
+        return std::all_of(f.begin(), f.end(), [](std::int16_t s) { return s == 0; });
+    };
+    for (std::size_t k = 0; k < console.fields.size(); ++k) EXPECT_EQ(silent(console.fields[k]), k % 2 == 0) << k;
 }
 
 } // namespace
