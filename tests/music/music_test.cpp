@@ -156,6 +156,17 @@ protected:
         fs::copy_file(built / "ROBOT.MOD", dir / "ROBOT.MOD");
         console.machine().iop().setHostDirectory(dir);
         amigaModQuit();
+        // A song block that an earlier test in this process left to the client is freed first: not this test's.
+        console.iop().lines.clear();
+        console.iop().calls.clear();
+    }
+
+    // What the IOP received, without the freeing of a block from an earlier test.
+    Lines Received()
+    {
+        Lines lines = console.iop().lines;
+        std::erase_if(lines, [](const std::string& line) { return line.starts_with("free"); });
+        return lines;
     }
 
     void TearDown() override { fs::remove_all(dir); }
@@ -178,7 +189,7 @@ TEST_F(MusicStartUp, LoadsTheModulesReadsTheSongAndHandsItOver)
 {
     const auto size = fs::file_size(dir / "ROBOT.MOD");
     EXPECT_EQ(Init(0), "");
-    EXPECT_EQ(console.iop().lines,
+    EXPECT_EQ(Received(),
               (Lines{"load rom0:LIBSD -> 1", "load host:AMIGAMOD.IRX -> 2", "call 0x10 wait 16",
                      "alloc " + std::to_string(size) + " -> 0x100000", "dma 0x100000 " + std::to_string(size),
                      "call 0x20 wait 4"}));
