@@ -102,7 +102,8 @@ bool RunProgram(const Options& options, const Program& program, console::VblankC
             std::fprintf(stderr,
                          "%s: %.0f fields in %.3f s: %.0f fields/s; the GS drew %.0f pixels per field; "
                          "%llu vertical blanks came while the program was busy\n",
-                         ProgramName().c_str(), fields, seconds, fields / seconds, static_cast<double>(machine.gs().pixelsDrawn()) / fields,
+                         ProgramName().c_str(), fields, seconds, fields / seconds,
+                         static_cast<double>(machine.gs().pixelsDrawn()) / fields,
                          static_cast<unsigned long long>(machine.lateFields()));
         }
     }

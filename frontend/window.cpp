@@ -28,7 +28,8 @@ struct KeyButton {
 
 constexpr KeyButton kKeyButtons[] = {
     {SDLK_UP, PAD_UP}, {SDLK_DOWN, PAD_DOWN}, {SDLK_LEFT, PAD_LEFT}, {SDLK_RIGHT, PAD_RIGHT}, {SDLK_RETURN, PAD_START},
-    {SDLK_BACKSPACE, PAD_SELECT}, {SDLK_x, PAD_CROSS}, {SDLK_c, PAD_CIRCLE}, {SDLK_s, PAD_SQUARE}, {SDLK_d, PAD_TRIANGLE},
+    {SDLK_BACKSPACE, PAD_SELECT}, {SDLK_x, PAD_CROSS}, {SDLK_c, PAD_CIRCLE}, {SDLK_s, PAD_SQUARE},
+    {SDLK_d, PAD_TRIANGLE},
 };
 
 // A stick axis from -32768..32767 to the controller's 0..255 with 128 at rest.
@@ -59,8 +60,8 @@ bool Window::open(std::string& error)
         error = std::string("cannot open a window: ") + SDL_GetError();
         return false;
     }
-    window_ = SDL_CreateWindow(ProgramName().c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kScreenWidth * 5 / 4,
-                               kScreenHeight * 5 / 4, SDL_WINDOW_RESIZABLE);
+    window_ = SDL_CreateWindow(ProgramName().c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                               kScreenWidth * 5 / 4, kScreenHeight * 5 / 4, SDL_WINDOW_RESIZABLE);
     if (window_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_PRESENTVSYNC);
     if (!renderer_ && window_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
     if (!window_ || !renderer_) {

@@ -80,7 +80,8 @@ s32 Iop::loadRomModule(std::string_view name)
                                       [&](const RomModule& m) { return m.name == name; });
     if (module == std::end(kRomModules)) return kNoEntry;
     if (!module->needs.empty() && !libraryLoaded(module->needs)) {
-        log_.message("IOP: rom0:" + std::string(name) + " needs " + std::string(module->needs) + ", which is not loaded");
+        log_.message("IOP: rom0:" + std::string(name) + " needs " + std::string(module->needs) +
+                     ", which is not loaded");
         return kLinkError;
     }
     if (!libraryLoaded(module->library)) libraries_.emplace_back(module->library);

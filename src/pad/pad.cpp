@@ -15,13 +15,13 @@ u8 PadActAlign[PAD_ACTUATOR_SLOTS];
 s32 PadActuators = 0;
 
 // Stop the program's thread; nothing is meant to wake it.
-[[noreturn]] static void sleepForGood()
+[[noreturn]] static void SleepForGood()
 {
     for (;;) SleepThread();
 }
 
 // Wait until the pad has carried out its command, then for one vertical blank; false when the pad went away.
-static bool waitReady(int port, int slot)
+static bool WaitReady(int port, int slot)
 {
     s32 state = padGetState(port, slot);
     while (state != PAD_STATE_STABLE) {
@@ -45,12 +45,12 @@ int PadSetup()
     s32 id = SifLoadModule("rom0:XSIO2MAN", 0, nullptr);
     if (id < 0) {
         std::printf("sifLoadModule sio failed: %d\n", id);
-        sleepForGood();
+        SleepForGood();
     }
     id = SifLoadModule("rom0:XPADMAN", 0, nullptr);
     if (id < 0) {
         std::printf("sifLoadModule pad failed: %d\n", id);
-        sleepForGood();
+        SleepForGood();
     }
 
     const s32 init = padInit(0);
@@ -59,11 +59,11 @@ int PadSetup()
     const s32 opened = padPortOpen(0, 0, PadArea);
     if (opened == 0) {
         std::printf("padOpenPort failed: %d\n", opened);
-        sleepForGood();
+        SleepForGood();
     }
     if (PadConfigure(0, 0) == 0) {
         std::printf("pad initalization failed!\n");
-        sleepForGood();
+        SleepForGood();
     }
 
     PadReady = 1;
@@ -90,16 +90,16 @@ int PadConfigure(int port, int slot)
     }
 
     std::printf("Enabling dual shock functions\n");
-    std::printf("setMainMode dualshock (locked): %d\n",
-           padSetMainMode(port, slot, PAD_MMODE_DUALSHOCK, PAD_MMODE_LOCK));
+    const s32 mainMode = padSetMainMode(port, slot, PAD_MMODE_DUALSHOCK, PAD_MMODE_LOCK);
+    std::printf("setMainMode dualshock (locked): %d\n", mainMode);
 
-    if (!waitReady(port, slot)) return 0;
+    if (!WaitReady(port, slot)) return 0;
     std::printf("infoPressMode: %d\n", padInfoPressMode(port, slot));
 
-    if (!waitReady(port, slot)) return 0;
+    if (!WaitReady(port, slot)) return 0;
     std::printf("enterPressMode: %d\n", padEnterPressMode(port, slot));
 
-    if (!waitReady(port, slot)) return 0;
+    if (!WaitReady(port, slot)) return 0;
     PadActuators = padInfoAct(port, slot, -1, 0);
     std::printf("# of actuators: %d\n", PadActuators);
 
@@ -107,11 +107,11 @@ int PadConfigure(int port, int slot)
         PadActAlign[0] = 0;
         PadActAlign[1] = 1;
         for (u32 i = 2; i < PAD_ACTUATOR_SLOTS; ++i) PadActAlign[i] = 0xFF;
-        if (!waitReady(port, slot)) return 0;
+        if (!WaitReady(port, slot)) return 0;
         std::printf("padSetActAlign: %d\n", padSetActAlign(port, slot, PadActAlign));
     } else {
         std::printf("Did not find any actuators.\n");
     }
 
-    return waitReady(port, slot) ? 1 : 0;
+    return WaitReady(port, slot) ? 1 : 0;
 }
