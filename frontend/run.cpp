@@ -5,6 +5,7 @@
 #include <iostream>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "console/clock.h"
 #include "console/dump/dump_file.h"
@@ -13,7 +14,6 @@
 #include "console/machine.h"
 #include "frontend/field_output.h"
 #include "frontend/program.h"
-#include <vector>
 #include "frontend/window.h"
 
 namespace frontend {

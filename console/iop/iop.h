@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
-#include <memory>
 #include <mutex>
 #include <span>
 #include <string>

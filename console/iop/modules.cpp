@@ -56,8 +56,6 @@ Serving::~Serving() { serving = previous_; }
 
 Iop& Serving::current() { return *serving; }
 
-const IopServices& ModuleServices() { return kServices; }
-
 s32 Iop::loadModule(std::string_view path, std::span<const char> args)
 {
     s32 result = kNoDevice;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "iop/irx.h"
 
 namespace iop {
 
@@ -20,8 +19,5 @@ public:
 private:
     Iop* previous_;
 };
-
-// The services handed to every module that the loader starts.
-const IopServices& ModuleServices();
 
 } // namespace iop
