@@ -32,7 +32,7 @@ bool VideoRecorder::open(const std::string& path, double fieldsPerSecond, std::s
     }
     path_ = path;
     videoPart_ = path + ".part-video.mp4";
-    soundPart_ = path + ".part-sound.raw";
+    soundPart_ = path + ".part-sound.wav";
     rate_ = fieldsPerSecond;
     return true;
 }
@@ -72,14 +72,10 @@ bool VideoRecorder::add(const console::Picture& picture)
 void VideoRecorder::addSound(std::span<const std::int16_t> samples)
 {
     if (failed_ || path_.empty()) return;
-    if (!sound_.is_open()) sound_.open(soundPart_, std::ios::binary | std::ios::trunc);
-    // Raw little-endian samples, as ffmpeg reads s16le.
-    for (const std::int16_t s : samples) {
-        const char bytes[2] = {static_cast<char>(s & 0xFF), static_cast<char>((s >> 8) & 0xFF)};
-        sound_.write(bytes, 2);
-    }
-    soundBytes_ += samples.size() * 2;
-    if (!sound_) failed_ = true;
+    std::string ignored;
+    if (!heard_ && !sound_.open(soundPart_, ignored)) failed_ = true;
+    heard_ = true;
+    sound_.add(samples);
 }
 
 bool VideoRecorder::close(std::string& error)
@@ -107,15 +103,15 @@ bool VideoRecorder::close(std::string& error)
 // Joins the encoded pictures and the sound into the file asked for.
 bool VideoRecorder::finishFile(std::string& error)
 {
-    sound_.close();
+    if (!sound_.close(error)) return false;
     std::error_code ec;
-    if (soundBytes_ == 0) {
+    if (!heard_) {
         std::filesystem::rename(videoPart_, path_, ec);
         if (ec) error = "cannot write " + path_ + ": " + ec.message();
         return !ec;
     }
     const std::string command = std::string(kFfmpeg) + "-i " + Quoted(videoPart_) +
-                                " -f s16le -ar 48000 -ac 2 -i " + Quoted(soundPart_) +
+                                " -i " + Quoted(soundPart_) +
                                 " -map 0:v -map 1:a -c:v copy -c:a aac -b:a 192k -movflags +faststart " + Quoted(path_);
     if (std::system(command.c_str()) != 0) {
         error = "recording " + path_ + " failed (ffmpeg could not add the sound)";
@@ -126,7 +122,8 @@ bool VideoRecorder::finishFile(std::string& error)
 
 void VideoRecorder::removeParts()
 {
-    sound_.close();
+    std::string ignored;
+    sound_.close(ignored);
     std::error_code ec;
     std::filesystem::remove(videoPart_, ec);
     std::filesystem::remove(soundPart_, ec);

@@ -2,12 +2,12 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "console/picture.h"
+#include "frontend/wav_file.h"
 
 namespace frontend {
 
@@ -36,8 +36,8 @@ private:
     std::FILE* pipe_ = nullptr;
     std::string path_;
     std::string videoPart_, soundPart_;
-    std::ofstream sound_;
-    std::uint64_t soundBytes_ = 0;
+    WavFile sound_;
+    bool heard_ = false; // some sound came
     double rate_ = 50;
     std::uint32_t width_ = 0, height_ = 0;
     std::vector<unsigned char> line_;
