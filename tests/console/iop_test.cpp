@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "console/iop/iop.h"
+#include "tests/support/temp_files.h"
 
 namespace {
 
@@ -15,22 +16,17 @@ struct Messages : console::Log {
     std::vector<std::string> lines;
 };
 
-fs::path FreshDirectory(const std::string& name)
+using testing_support::ReadFile;
+
+// A fresh folder for the test with an empty "root" inside, the host directory the test serves.
+fs::path FreshDirectory()
 {
-    const auto dir = fs::temp_directory_path() / ("orb-iop-test-" + name);
-    fs::remove_all(dir);
+    const auto dir = testing_support::FreshDirectory();
     fs::create_directories(dir / "root");
     return dir;
 }
 
 void WriteFile(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
-std::string ReadFile(const fs::path& path)
-{
-    std::stringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    return text.str();
-}
 
 TEST(IopHeap, HandsOutFirstFitBlocksAndTakesThemBack)
 {
@@ -54,7 +50,7 @@ TEST(IopHeap, HandsOutFirstFitBlocksAndTakesThemBack)
 
 TEST(IopHostDevice, ServesOnlyItsDirectory)
 {
-    const auto dir = FreshDirectory("paths");
+    const auto dir = FreshDirectory();
     const auto root = dir / "root";
     fs::create_directories(root / "sub");
     WriteFile(dir / "secret", "outside");
@@ -72,7 +68,7 @@ TEST(IopHostDevice, ServesOnlyItsDirectory)
 
 TEST(IopFileService, OpensReadsWritesAndSeeksHostFiles)
 {
-    const auto dir = FreshDirectory("files");
+    const auto dir = FreshDirectory();
     WriteFile(dir / "root" / "song", "0123456789");
     iop::FileService files;
     files.setHostDirectory(dir / "root");
@@ -108,7 +104,7 @@ TEST(IopFileService, OpensReadsWritesAndSeeksHostFiles)
 
 TEST(IopFileService, HasThirtyTwoDescriptors)
 {
-    const auto dir = FreshDirectory("many");
+    const auto dir = FreshDirectory();
     WriteFile(dir / "root" / "f", "x");
     iop::FileService files;
     files.setHostDirectory(dir / "root");
@@ -138,8 +134,7 @@ class IopModules : public testing::Test {
 protected:
     IopModules() : iop(log)
     {
-        // Tests run side by side: each gets a folder of its own.
-        const auto dir = FreshDirectory(testing::UnitTest::GetInstance()->current_test_info()->name());
+        const auto dir = FreshDirectory();
         fs::copy_file(fs::path(ORB_BINARY_DIR) / "test-host" / "ECHO.IRX", dir / "root" / "ECHO.IRX");
         WriteFile(dir / "root" / "BROKEN.IRX", std::string(4096, '\x5a'));
         iop.setHostDirectory(dir / "root");

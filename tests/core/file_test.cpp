@@ -2,12 +2,12 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "core/file.h"
 #include "gfx/text_console.h"
 #include "tests/support/console_glyphs.h"
 #include "tests/support/demo_display.h"
+#include "tests/support/temp_files.h"
 
 namespace {
 
@@ -19,19 +19,12 @@ protected:
     {
         DemoDisplayTest::SetUp();
         ConsoleSetCursor(0, 2);
-        dir = fs::temp_directory_path() / "orb-file-test";
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+        dir = testing_support::FreshDirectory();
         std::ofstream(dir / "ROBOT.MOD", std::ios::binary) << std::string(300, 'x');
         console.machine().iop().setHostDirectory(dir);
     }
 
-    std::string Contents(const char* name)
-    {
-        std::stringstream text;
-        text << std::ifstream(dir / name, std::ios::binary).rdbuf();
-        return text.str();
-    }
+    std::string Contents(const char* name) { return testing_support::ReadFile(dir / name); }
 
     fs::path dir;
 };

@@ -13,17 +13,9 @@
 #include <vector>
 
 #include "frontend/png_file.h"
+#include "tests/support/temp_files.h"
 
 namespace testing_support {
-
-// Makes a fresh, empty folder for one test's files.
-inline std::filesystem::path FreshDirectory(const std::string& name)
-{
-    const auto dir = std::filesystem::temp_directory_path() / ("orbdemo-test-" + name);
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir;
-}
 
 struct RunResult {
     int status = -1;

@@ -6,13 +6,12 @@
 #include <fstream>
 #include <random>
 
-#include <unistd.h>
-
 #include "music/amigamod.h"
 #include "gfx/frame.h"
 #include "music/music.h"
 #include "ps2/sif_rpc.h"
 #include "tests/support/recording_console.h"
+#include "tests/support/temp_files.h"
 
 namespace {
 
@@ -148,9 +147,7 @@ class MusicStartUp : public testing::Test {
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() / ("orb-music-test-" + std::to_string(getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+        dir = testing_support::FreshDirectory();
         const fs::path built = ORB_BINARY_DIR "/host";
         fs::copy_file(built / "AMIGAMOD.IRX", dir / "AMIGAMOD.IRX");
         fs::copy_file(built / "ROBOT.MOD", dir / "ROBOT.MOD");
