@@ -28,6 +28,7 @@ bool FieldOutput::start(std::string& error)
     }
     if (!options_.video.empty() && !video_.open(options_.video, 50.0 / options_.every, error)) return false;
     if (!options_.wav.empty() && !wav_.open(options_.wav, error)) return false;
+    if (!options_.fieldHashes.empty() && !hashes_.open(options_.fieldHashes, error)) return false;
     return true;
 }
 
@@ -38,9 +39,11 @@ void FieldOutput::field(const console::Field& field)
     const std::uint64_t n = field.index();
     const bool sampled = n % options_.every == 0;
     const bool wanted =
-        window_ || (sampled && (!options_.pngDir.empty() || video_.isOpen() || !options_.contactSheet.empty()));
+        window_ || hashes_.isOpen() ||
+        (sampled && (!options_.pngDir.empty() || video_.isOpen() || !options_.contactSheet.empty()));
     if (wanted) field.read(picture_);
     if (window_) window_->present(n, picture_);
+    hashes_.add(n, picture_);
     if (sampled && video_.isOpen()) video_.add(picture_);
     if (sampled && !options_.contactSheet.empty()) sheet_.add(n, picture_);
     if (sampled && !options_.pngDir.empty()) {
@@ -75,6 +78,7 @@ bool FieldOutput::finish()
     std::string error;
     if (!video_.close(error)) errors.push_back(error);
     if (!wav_.close(error)) errors.push_back(error);
+    if (!hashes_.close(error)) errors.push_back(error);
     if (!options_.contactSheet.empty() && !sheet_.write(options_.contactSheet, error)) errors.push_back(error);
     for (const std::string& e : errors) std::cerr << ProgramName() << ": " << e << '\n';
     return errors.empty();

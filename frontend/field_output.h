@@ -6,6 +6,7 @@
 
 #include "console/host.h"
 #include "frontend/contact_sheet.h"
+#include "frontend/field_hashes.h"
 #include "frontend/options.h"
 #include "frontend/picture_writer.h"
 #include "frontend/video_recorder.h"
@@ -44,6 +45,7 @@ private:
     VideoRecorder video_;
     WavFile wav_;
     ContactSheet sheet_;
+    FieldHashes hashes_;
     Window* window_ = nullptr;
     console::Picture picture_;
 };

@@ -62,6 +62,8 @@ std::string UsageText(const Program& program)
            "  --gs-dump-from F      start that record at field F, with a snapshot of the GS state\n"
            "  --replay FILE         replay a GS dump through the GS model instead of running the program;\n"
            "                        --png, --every, --contact-sheet and --frames apply to it\n"
+           "  --field-hashes FILE   write one line per field to FILE: its number and a hash of its picture,\n"
+           "                        to compare two runs field by field\n"
            "  --stats               at the end, report fields per second and pixels drawn per field\n"
            "  --help                show this text\n";
 }
@@ -106,6 +108,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         else if (a == "--gs-dump-from") ok = count(o.gsDumpFrom);
         else if (a == "--replay") ok = value(o.replay);
         else if (a == "--wav") ok = value(o.wav);
+        else if (a == "--field-hashes") ok = value(o.fieldHashes);
         else if (a == "--host") ok = value(o.hostDir);
         else if (std::find(programOptions.begin(), programOptions.end(), a) != programOptions.end()) {
             std::string text;

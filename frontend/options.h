@@ -23,6 +23,7 @@ struct Options {
     std::string contactSheet;   // tile every K-th field into one picture
     std::string video;          // record the run to this video file
     std::string wav;            // record the sound to this WAV file
+    std::string fieldHashes;    // write a hash of every field's picture here
     std::string hostDir;        // the directory "host:" serves; empty = the build's host folder
     pad::Kind pad = pad::Kind::DualShock; // what sits in controller port 0
     bool stats = false;         // report speed and pixels drawn at the end
