@@ -133,6 +133,11 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         error = "--gs-dump-from needs --gs-dump FILE";
         return std::nullopt;
     }
+    if (o.gsDumpFrom != 0 && o.frames != 0 && o.gsDumpFrom >= o.frames) {
+        error = "--gs-dump-from " + std::to_string(o.gsDumpFrom) + " is not before --frames " +
+                std::to_string(o.frames) + ": the dump would hold no field";
+        return std::nullopt;
+    }
     if (!o.replay.empty() && !o.wav.empty()) {
         error = "--replay has no sound for --wav";
         return std::nullopt;

@@ -170,7 +170,12 @@ int RunReplay(const Options& options)
     FieldOutput output(options, options.frames);
     if (!Start(output)) return 1;
     std::string error;
-    const bool replayed = console::ReplayGsDump(in, output, error, options.frames);
+    bool replayed = console::ReplayGsDump(in, output, error, options.frames);
+    // A damaged file reads as a shorter one: zlib's word is the one that counts.
+    if (!file.readError().empty()) {
+        replayed = false;
+        error = "the dump is damaged: " + file.readError();
+    }
     const bool written = output.finish();
     if (!replayed) {
         std::cerr << ProgramName() << ": " << options.replay << ": " << error << '\n';

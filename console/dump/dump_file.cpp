@@ -46,7 +46,13 @@ DumpFileBuf::int_type DumpFileBuf::underflow()
     if (!file_) return traits_type::eof();
     const int n = gzread(File(file_), buffer_.data(), static_cast<unsigned>(buffer_.size()));
     if (n <= 0) {
-        if (n < 0) failed_ = true;
+        int code = Z_OK;
+        const char* why = gzerror(File(file_), &code);
+        // zlib reports a gzip stream cut short at its end only as a buffer error, even when no bytes came.
+        if (n < 0 || code != Z_OK) {
+            failed_ = true;
+            readError_ = why && *why ? why : "read error";
+        }
         return traits_type::eof();
     }
     setg(buffer_.data(), buffer_.data(), buffer_.data() + n);

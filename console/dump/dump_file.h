@@ -16,6 +16,8 @@ public:
     bool openForWriting(const std::string& path);
     // Writes what is buffered and closes the file; false when anything failed.
     bool close();
+    // Why reading stopped early: zlib's account of a damaged or cut-short file; empty while all is well.
+    const std::string& readError() const { return readError_; }
 
 protected:
     int_type underflow() override;
@@ -27,6 +29,7 @@ private:
 
     void* file_ = nullptr; // gzFile
     bool failed_ = false;
+    std::string readError_;
     std::array<char, 1 << 16> buffer_{};
 };
 

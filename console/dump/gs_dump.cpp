@@ -170,6 +170,7 @@ bool ReplayGsDump(std::istream& in, Host& host, std::string& error, std::uint64_
         }
     }
     error = reader.error();
+    if (error.empty() && fields == 0) error = "the GS dump holds no fields (no vertical blank was recorded)";
     return error.empty();
 }
 

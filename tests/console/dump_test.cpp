@@ -1,8 +1,12 @@
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "console/dump/dump_file.h"
 #include "console/dump/gs_dump.h"
+#include "tests/support/temp_files.h"
 #include "tests/console/gs_fixture.h"
 
 namespace gs_test {
@@ -119,6 +123,9 @@ TEST(GsDump, BrokenDumpsAreRefusedWithAClearError)
         const std::string error = Replay(c.bytes, host);
         EXPECT_NE(error.find(c.error), std::string::npos) << "got \"" << error << "\", wanted \"" << c.error << "\"";
     }
+    // A dump with no blank in it shows nothing, and says so.
+    PictureHost none;
+    EXPECT_NE(Replay(Header() + '\1' + std::string(12, '\0'), none).find("holds no fields"), std::string::npos);
     // The fields before the fault were shown.
     PictureHost host;
     EXPECT_NE(Replay(Header() + '\4' + '\4' + '\x63', host), "");
@@ -153,6 +160,40 @@ TEST(GsDump, TransfersOfAnySizeRecordAsReadableRecords)
         if (e.kind == console::GsEvent::Kind::Gif) qwords += e.data.size();
     EXPECT_EQ(qwords, big.size());
     EXPECT_EQ(events.back().kind, console::GsEvent::Kind::Privileged);
+}
+
+// A compressed dump cut anywhere, even where a record ends, is damaged, never a shorter dump.
+TEST(GsDump, ACompressedDumpCutShortIsDamaged)
+{
+    PictureHost host;
+    const std::string dump = RecordScene(host);
+    const auto dir = testing_support::FreshDirectory();
+    const auto whole = (dir / "whole.gsdump.gz").string();
+    console::DumpFileBuf writer;
+    ASSERT_TRUE(writer.openForWriting(whole));
+    writer.sputn(dump.data(), static_cast<std::streamsize>(dump.size()));
+    ASSERT_TRUE(writer.close());
+    const std::string packed = testing_support::ReadFile(whole);
+
+    for (const std::size_t length : {packed.size() - 1, packed.size() - 8, packed.size() / 2, std::size_t{12}}) {
+        const auto cut = (dir / "cut.gsdump.gz").string();
+        std::ofstream(cut, std::ios::binary).write(packed.data(), static_cast<std::streamsize>(length));
+        console::DumpFileBuf file;
+        ASSERT_TRUE(file.openForReading(cut));
+        std::istream in(&file);
+        PictureHost replayed;
+        std::string error;
+        console::ReplayGsDump(in, replayed, error);
+        EXPECT_FALSE(file.readError().empty()) << length;
+    }
+    console::DumpFileBuf file;
+    ASSERT_TRUE(file.openForReading(whole));
+    std::istream in(&file);
+    PictureHost replayed;
+    std::string error;
+    EXPECT_TRUE(console::ReplayGsDump(in, replayed, error)) << error;
+    EXPECT_EQ(file.readError(), "");
+    EXPECT_EQ(replayed.pictures.size(), 3u);
 }
 
 } // namespace

@@ -22,7 +22,8 @@ TEST(Options, RefusesWhatItCannotDoNamingTheOption)
     const std::vector<std::vector<std::string>> refused = {
         {"--headless"}, {"--frames", "0"}, {"--frames", "12x"}, {"--every", "-3"}, {"--png"}, {"--colour"},
         {"--replay", "a", "--gs-dump", "b"}, {"--gs-dump-from", "5"}, {"--pad", "joystick"},
-        {"--replay", "a", "--wav", "b"}, {"--model", "x.lwo"}};
+        {"--replay", "a", "--wav", "b"}, {"--model", "x.lwo"},
+        {"--gs-dump-from", "10", "--gs-dump", "d", "--headless", "--frames", "10"}};
     for (const auto& args : refused) {
         std::string error;
         EXPECT_FALSE(ParseOptions(args, error)) << args[0];
