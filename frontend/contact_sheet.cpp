@@ -1,7 +1,9 @@
 #include "frontend/contact_sheet.h"
 
+#include <algorithm>
 #include <string>
 
+#include "frontend/picture_scale.h"
 #include "frontend/png_file.h"
 
 namespace frontend {
@@ -18,27 +20,12 @@ constexpr std::uint8_t kDigits[10][5] = {
     {7, 4, 7, 1, 7}, {7, 4, 7, 5, 7}, {7, 1, 1, 2, 2}, {7, 5, 7, 5, 7}, {7, 5, 7, 1, 7},
 };
 
-// Averages a 2 x 2 block of opaque pixels.
-std::uint32_t Average(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t d)
-{
-    std::uint32_t out = 0xFF000000u;
-    for (unsigned shift : {0u, 8u, 16u}) {
-        const std::uint32_t sum = ((a >> shift) & 0xFF) + ((b >> shift) & 0xFF) + ((c >> shift) & 0xFF) +
-                                  ((d >> shift) & 0xFF);
-        out |= ((sum + 2) / 4) << shift;
-    }
-    return out;
-}
-
 } // namespace
 
-void ContactSheet::add(std::uint64_t field, const console::Picture& picture)
+bool ContactSheet::add(std::uint64_t field, const console::Picture& picture)
 {
-    if (tiles_ == 0) {
-        tileWidth_ = picture.width / 2;
-        tileHeight_ = picture.height / 2;
-    }
-    const std::uint32_t cellWidth = tileWidth_ + kGap, cellHeight = tileHeight_ + kLabelHeight + kGap;
+    if (tiles_ == kMaxTiles) return false;
+    const std::uint32_t cellWidth = kTileWidth + kGap, cellHeight = kTileHeight + kLabelHeight + kGap;
     const std::uint32_t column = tiles_ % kColumns, row = tiles_ / kColumns;
     ++tiles_;
     // Grow the sheet by whole rows of cells as the run goes on.
@@ -58,11 +45,11 @@ void ContactSheet::add(std::uint64_t field, const console::Picture& picture)
                 if (glyph[y / 2] & (4 >> (x / 2)))
                     sheet_.pixels[std::size_t{top + 2 + y} * width + left + 2 + i * 8 + x] = kInk;
     }
-    for (std::uint32_t y = 0; y < tileHeight_ && 2 * y + 1 < picture.height; ++y)
-        for (std::uint32_t x = 0; x < tileWidth_ && 2 * x + 1 < picture.width; ++x)
-            sheet_.pixels[std::size_t{top + kLabelHeight + y} * width + left + x] =
-                Average(picture.at(2 * x, 2 * y), picture.at(2 * x + 1, 2 * y), picture.at(2 * x, 2 * y + 1),
-                        picture.at(2 * x + 1, 2 * y + 1));
+    const console::Picture tile = Scaled(picture, kTileWidth, kTileHeight);
+    for (std::uint32_t y = 0; y < kTileHeight; ++y)
+        std::copy_n(&tile.pixels[std::size_t{y} * kTileWidth], kTileWidth,
+                    &sheet_.pixels[std::size_t{top + kLabelHeight + y} * width + left]);
+    return true;
 }
 
 bool ContactSheet::write(const std::string& path, std::string& error) const

@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "console/machine.h"
+#include "frontend/picture_scale.h"
 #include "frontend/program.h"
 
 namespace frontend {
@@ -25,6 +26,13 @@ bool FieldOutput::start(std::string& error)
             error = "cannot create " + options_.pngDir + ": " + ec.message();
             return false;
         }
+    }
+    const std::uint64_t tiles = (total_ + options_.every - 1) / options_.every;
+    if (!options_.contactSheet.empty() && tiles > ContactSheet::kMaxTiles) {
+        error = "a contact sheet of " + std::to_string(tiles) + " fields is more than the " +
+                std::to_string(ContactSheet::kMaxTiles) + " tiles one picture holds: take every K-th field with --every " +
+                std::to_string((total_ + ContactSheet::kMaxTiles - 1) / ContactSheet::kMaxTiles) + " or more";
+        return false;
     }
     if (!options_.video.empty() && !video_.open(options_.video, 50.0 / options_.every, error)) return false;
     if (!options_.wav.empty() && !wav_.open(options_.wav, error)) return false;
@@ -45,11 +53,18 @@ void FieldOutput::field(const console::Field& field)
     if (window_) window_->present(n, picture_);
     hashes_.add(n, picture_);
     if (sampled && video_.isOpen()) video_.add(picture_);
-    if (sampled && !options_.contactSheet.empty()) sheet_.add(n, picture_);
+    if (sampled && !options_.contactSheet.empty() && !sheet_.add(n, picture_) && !sheetFull_) {
+        sheetFull_ = true;
+        std::cerr << ProgramName() << ": the contact sheet is full (" << ContactSheet::kMaxTiles
+                  << " tiles): later fields are left out\n";
+    }
     if (sampled && !options_.pngDir.empty()) {
         char name[32];
         std::snprintf(name, sizeof name, "/field-%05llu.png", static_cast<unsigned long long>(n));
-        writer_.write(options_.pngDir + name, picture_);
+        writer_.write(options_.pngDir + name,
+                      options_.png4x3 ? Scaled(picture_, kShownWidth, kShownHeight) : picture_);
+        // A disk that is full stays full: stop at the first picture that could not be written.
+        if (writer_.failed()) throw console::Halt{};
     }
     if (progress_ && (fields_ % 50 == 0 || fields_ == total_)) {
         if (total_ != 0)

@@ -45,6 +45,7 @@ private:
     VideoRecorder video_;
     WavFile wav_;
     ContactSheet sheet_;
+    bool sheetFull_ = false;
     FieldHashes hashes_;
     Window* window_ = nullptr;
     console::Picture picture_;

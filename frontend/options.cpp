@@ -48,7 +48,10 @@ std::string UsageText(const Program& program)
            "options:\n" + own +
            "  --headless            run in virtual time without a window (needs --frames)\n"
            "  --frames N            stop after N fields (vertical blanks), counted from 0\n"
-           "  --png DIR             write the picture of every K-th field as DIR/field-NNNNN.png\n"
+           "  --png DIR             write the picture of every K-th field as DIR/field-NNNNN.png, as the\n"
+           "                        display circuit reads it out (640 x 256 for the demo)\n"
+           "  --png-4x3             with --png: write 768 x 576 pictures instead, square pixels, as a 4:3\n"
+           "                        screen shows the field\n"
            "  --every K             with --png, --contact-sheet or --video: every K-th field (default 1)\n"
            "  --contact-sheet FILE  write one PNG that tiles every K-th field, each labelled\n"
            "  --video FILE          record the fields and the sound to a video file (needs ffmpeg)\n"
@@ -99,6 +102,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         if (a == "--help" || a == "-h") o.help = true;
         else if (a == "--headless") o.headless = true;
         else if (a == "--stats") o.stats = true;
+        else if (a == "--png-4x3") o.png4x3 = true;
         else if (a == "--frames") ok = count(o.frames);
         else if (a == "--every") ok = count(o.every);
         else if (a == "--png") ok = value(o.pngDir);
@@ -127,6 +131,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     if (o.help) return o;
     if (o.headless && o.replay.empty() && o.frames == 0) {
         error = "--headless needs --frames N";
+        return std::nullopt;
+    }
+    if (o.png4x3 && o.pngDir.empty()) {
+        error = "--png-4x3 needs --png DIR";
         return std::nullopt;
     }
     if (o.gsDumpFrom != 0 && o.gsDump.empty()) {

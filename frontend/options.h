@@ -16,6 +16,7 @@ struct Options {
     bool headless = false;
     std::uint64_t frames = 0;   // fields to run; 0 = until the window closes
     std::string pngDir;         // write field pictures here
+    bool png4x3 = false;        // ... at 768 x 576, as a 4:3 screen shows them
     std::uint64_t every = 1;    // every K-th field
     std::string gsDump;         // record the GS input here
     std::uint64_t gsDumpFrom = 0; // start the record at this field, with a snapshot of the GS

@@ -26,8 +26,15 @@ void PictureWriter::write(std::string path, console::Picture picture)
 {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [&] { return jobs_.size() < kMaxQueued; });
+    if (!errors_.empty()) return;
     jobs_.push_back({std::move(path), std::move(picture)});
     changed_.notify_all();
+}
+
+bool PictureWriter::failed()
+{
+    std::lock_guard lock(mutex_);
+    return !errors_.empty();
 }
 
 std::vector<std::string> PictureWriter::finish()
@@ -51,7 +58,10 @@ void PictureWriter::run()
         std::string error;
         const bool ok = WritePng(job.path, job.picture, error);
         lock.lock();
-        if (!ok) errors_.push_back(error);
+        if (!ok) {
+            errors_.push_back(error);
+            jobs_.clear();
+        }
         busy_ = false;
         changed_.notify_all();
     }

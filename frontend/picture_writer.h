@@ -11,7 +11,8 @@
 
 namespace frontend {
 
-// Writes PNG files on a thread of its own, so the console runs on while pictures are compressed.
+// Writes PNG files on a thread of its own, so the console runs on while pictures are compressed. The first
+// file that cannot be written stops it: what is still queued is dropped, since the rest would fail alike.
 class PictureWriter {
 public:
     PictureWriter();
@@ -21,7 +22,9 @@ public:
 
     // Queues a picture; waits while too many are queued.
     void write(std::string path, console::Picture picture);
-    // Waits until every queued picture is written; returns the errors met so far.
+    // True once a file could not be written.
+    bool failed();
+    // Waits until every queued picture is written; returns the error that stopped it, if one did.
     std::vector<std::string> finish();
 
 private:

@@ -17,30 +17,39 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-} // namespace
+// libpng's complaint, kept for the message instead of printed on stderr; errno says why a write failed.
+struct PngErrors {
+    std::string text;
+    int system = 0;
+};
 
-bool WritePng(const std::string& path, const console::Picture& picture, std::string& error, PngChannels channels)
+void OnPngError(png_structp png, png_const_charp message)
+{
+    auto* errors = static_cast<PngErrors*>(png_get_error_ptr(png));
+    errors->system = errno;
+    errors->text = message;
+    png_longjmp(png, 1);
+}
+
+void OnPngWarning(png_structp, png_const_charp) {}
+
+bool WritePngFile(std::FILE* file, const console::Picture& picture, PngChannels channels, PngErrors& errors)
 {
     const std::size_t perPixel = channels == PngChannels::Rgba ? 4 : 3;
-    File file(std::fopen(path.c_str(), "wb"));
-    if (!file) {
-        error = "cannot write " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &errors, OnPngError, OnPngWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
         png_destroy_write_struct(&png, nullptr);
-        error = "cannot write " + path + ": out of memory";
+        errors.text = "out of memory";
         return false;
     }
     std::vector<png_byte> row(std::size_t{picture.width} * perPixel);
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
-        error = "cannot write " + path;
         return false;
     }
-    png_init_io(png, file.get());
+    png_init_io(png, file);
+    errno = 0;
     // Field pictures are written by the thousand: favour speed over size.
     png_set_compression_level(png, 1);
     png_set_IHDR(png, info, picture.width, picture.height, 8,
@@ -56,11 +65,34 @@ bool WritePng(const std::string& path, const console::Picture& picture, std::str
     }
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
-    if (std::fflush(file.get()) != 0) {
+    return true;
+}
+
+} // namespace
+
+bool WritePng(const std::string& path, const console::Picture& picture, std::string& error, PngChannels channels)
+{
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
         error = "cannot write " + path + ": " + std::strerror(errno);
         return false;
     }
-    return true;
+    PngErrors errors;
+    bool ok = WritePngFile(file, picture, channels, errors);
+    if (ok && std::fflush(file) != 0) {
+        ok = false;
+        errors.system = errno;
+    }
+    if (std::fclose(file) != 0 && ok) {
+        ok = false;
+        errors.system = errno;
+    }
+    if (ok) return true;
+    // Half a picture is no picture.
+    std::remove(path.c_str());
+    error = "cannot write " + path + ": " +
+            (errors.system != 0 ? std::string(std::strerror(errors.system)) : errors.text);
+    return false;
 }
 
 bool ReadPng(const std::string& path, console::Picture& picture, std::string& error)

@@ -20,6 +20,7 @@ bool DumpFileBuf::openForReading(const std::string& path)
 {
     // gzip reads a file that is not compressed as it is.
     file_ = gzopen(path.c_str(), "rb");
+    path_ = path;
     setg(buffer_.data(), buffer_.data(), buffer_.data());
     return file_ != nullptr;
 }
@@ -52,6 +53,8 @@ DumpFileBuf::int_type DumpFileBuf::underflow()
         if (n < 0 || code != Z_OK) {
             failed_ = true;
             readError_ = why && *why ? why : "read error";
+            // zlib names the file first; the caller does that already.
+            if (readError_.rfind(path_ + ": ", 0) == 0) readError_.erase(0, path_.size() + 2);
         }
         return traits_type::eof();
     }

@@ -29,6 +29,7 @@ private:
 
     void* file_ = nullptr; // gzFile
     bool failed_ = false;
+    std::string path_;
     std::string readError_;
     std::array<char, 1 << 16> buffer_{};
 };

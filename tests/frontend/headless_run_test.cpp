@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -75,6 +76,11 @@ TEST(HeadlessRun, BrokenDumpsAndBadOptionsFailWithOneMessage)
 {
     const auto dir = FreshDirectory("broken");
     std::ofstream(dir / "bad.gsdump") << "ORBGSDMP\x01";
+    // A compressed dump of three fields cut where its last record ends, and a dump of no field.
+    ASSERT_EQ(RunOrbdemo("--headless --frames 3 --gs-dump " + (dir / "whole.gsdump.gz").string(), dir).status, 0);
+    const std::string whole = testing_support::ReadFile(dir / "whole.gsdump.gz");
+    std::ofstream(dir / "cut.gsdump.gz", std::ios::binary).write(whole.data(), whole.size() - 8);
+    std::ofstream(dir / "empty.gsdump", std::ios::binary).write("ORBGSDMP\1\0\0\0\0\0\0\0", 16);
     const struct {
         std::string arguments;
         int status;
@@ -82,6 +88,8 @@ TEST(HeadlessRun, BrokenDumpsAndBadOptionsFailWithOneMessage)
     } cases[] = {
         {"--replay " + (dir / "bad.gsdump").string() + " --png " + dir.string(), 1, "cut short"},
         {"--replay " + (dir / "missing.gsdump").string(), 1, "cannot read"},
+        {"--replay " + (dir / "cut.gsdump.gz").string(), 1, "the dump is damaged: unexpected end of file"},
+        {"--replay " + (dir / "empty.gsdump").string(), 1, "holds no fields"},
         {"--frames ten", 2, "--frames"},
         {"--help", 0, ""},
     };
@@ -90,6 +98,37 @@ TEST(HeadlessRun, BrokenDumpsAndBadOptionsFailWithOneMessage)
         EXPECT_EQ(run.status, c.status) << c.arguments;
         EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
     }
+}
+
+// The first picture that cannot be written ends the run with its reason; no empty files are left behind.
+TEST(HeadlessRun, APictureThatCannotBeWrittenStopsTheRunWithTheReason)
+{
+    const auto dir = FreshDirectory();
+    const auto png = dir / "png";
+    std::filesystem::create_directories(png);
+    // Writing to /dev/full fails as a full disk does.
+    std::filesystem::create_symlink("/dev/full", png / "field-00003.png");
+    const auto run = RunOrbdemo("--headless --frames 40 --png " + png.string(), dir);
+    EXPECT_EQ(run.status, 1);
+    const std::string line = "cannot write " + (png / "field-00003.png").string() + ": No space left on device";
+    EXPECT_NE(run.output.find(line), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("cannot write"), run.output.rfind("cannot write")) << "one message";
+    EXPECT_EQ(run.output.find("libpng"), std::string::npos) << run.output;
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(png)) left.push_back(entry.path().filename());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"field-00000.png", "field-00001.png", "field-00002.png"}));
+}
+
+TEST(HeadlessRun, PicturesAsAScreenShowsThem)
+{
+    const auto dir = FreshDirectory();
+    ASSERT_EQ(RunOrbdemo("--headless --frames 2 --png " + dir.string() + " --png-4x3", dir).status, 0);
+    console::Picture p;
+    std::string error;
+    ASSERT_TRUE(frontend::ReadPng((dir / "field-00001.png").string(), p, error)) << error;
+    EXPECT_EQ(p.width, 768u);
+    EXPECT_EQ(p.height, 576u);
 }
 
 } // namespace
