@@ -1,19 +1,18 @@
 #include "frontend/field_output.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
 
 #include "console/machine.h"
+#include "frontend/interruption.h"
 #include "frontend/picture_scale.h"
 #include "frontend/program.h"
 
 namespace frontend {
 
 FieldOutput::FieldOutput(const Options& options, std::uint64_t total)
-    : options_(options), total_(total), progress_(isatty(STDERR_FILENO) != 0)
+    : options_(options), total_(total), progress_(stderr, total)
 {
 }
 
@@ -42,7 +41,7 @@ bool FieldOutput::start(std::string& error)
 
 void FieldOutput::field(const console::Field& field)
 {
-    if (window_ && window_->closed()) throw console::Halt{};
+    if ((window_ && window_->closed()) || Interruption() != 0) throw console::Halt{};
     ++fields_;
     const std::uint64_t n = field.index();
     const bool sampled = n % options_.every == 0;
@@ -55,6 +54,7 @@ void FieldOutput::field(const console::Field& field)
     if (sampled && video_.isOpen()) video_.add(picture_);
     if (sampled && !options_.contactSheet.empty() && !sheet_.add(n, picture_) && !sheetFull_) {
         sheetFull_ = true;
+        progress_.clear();
         std::cerr << ProgramName() << ": the contact sheet is full (" << ContactSheet::kMaxTiles
                   << " tiles): later fields are left out\n";
     }
@@ -66,13 +66,7 @@ void FieldOutput::field(const console::Field& field)
         // A disk that is full stays full: stop at the first picture that could not be written.
         if (writer_.failed()) throw console::Halt{};
     }
-    if (progress_ && (fields_ % 50 == 0 || fields_ == total_)) {
-        if (total_ != 0)
-            std::fprintf(stderr, "\rfield %llu of %llu", static_cast<unsigned long long>(fields_),
-                         static_cast<unsigned long long>(total_));
-        else
-            std::fprintf(stderr, "\rfield %llu", static_cast<unsigned long long>(fields_));
-    }
+    progress_.field();
 }
 
 void FieldOutput::sound(std::span<const std::int16_t> samples)
@@ -84,11 +78,15 @@ void FieldOutput::sound(std::span<const std::int16_t> samples)
 
 pad::Input FieldOutput::controllerInput() { return window_ ? window_->input() : pad::Input{}; }
 
-void FieldOutput::message(std::string_view text) { std::cerr << "console: " << text << '\n'; }
+void FieldOutput::message(std::string_view text)
+{
+    progress_.clear();
+    std::cerr << "console: " << text << '\n';
+}
 
 bool FieldOutput::finish()
 {
-    if (progress_ && fields_ != 0) std::fputc('\n', stderr);
+    progress_.end();
     std::vector<std::string> errors = writer_.finish();
     std::string error;
     if (!video_.close(error)) errors.push_back(error);

@@ -9,6 +9,7 @@
 #include "frontend/field_hashes.h"
 #include "frontend/options.h"
 #include "frontend/picture_writer.h"
+#include "frontend/progress_line.h"
 #include "frontend/video_recorder.h"
 #include "frontend/wav_file.h"
 #include "frontend/window.h"
@@ -32,6 +33,8 @@ public:
     pad::Input controllerInput() override;
     void message(std::string_view text) override;
 
+    // Leaves the progress line (on a terminal) where it is, so that what follows starts on a line of its own.
+    void endProgress() { progress_.end(); }
     // Writes what is still pending; returns false after reporting any error on stderr.
     bool finish();
     std::uint64_t fields() const { return fields_; }
@@ -40,7 +43,7 @@ private:
     const Options& options_;
     std::uint64_t total_;
     std::uint64_t fields_ = 0;
-    bool progress_;
+    ProgressLine progress_;
     PictureWriter writer_;
     VideoRecorder video_;
     WavFile wav_;

@@ -1,7 +1,9 @@
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "frontend/interruption.h"
 #include "frontend/options.h"
 #include "frontend/program.h"
 #include "frontend/run.h"
@@ -11,6 +13,22 @@ namespace frontend {
 namespace {
 
 std::string Name;
+
+// Runs the program as the options ask: a replay, headless, in a window, or a recording when there is no display.
+int Run(Options& options, const Program& program)
+{
+    if (!options.replay.empty()) return RunReplay(options);
+    if (options.headless) return RunHeadless(options, program);
+    if (Window::Available()) return RunWindowed(options, program);
+    // No display: record one pass instead.
+    if (options.frames == 0) options.frames = program.onePass;
+    if (options.video.empty() && options.pngDir.empty() && options.contactSheet.empty() && options.wav.empty())
+        options.video = Name + ".mp4";
+    std::cerr << Name << ": no display; recording " << options.frames << " fields";
+    if (!options.video.empty()) std::cerr << " to " << options.video;
+    std::cerr << '\n';
+    return RunHeadless(options, program);
+}
 
 } // namespace
 
@@ -29,17 +47,15 @@ int Main(int argc, char** argv, const Program& program)
         std::cout << UsageText(program);
         return 0;
     }
-    if (!options->replay.empty()) return RunReplay(*options);
-    if (options->headless) return RunHeadless(*options, program);
-    if (Window::Available()) return RunWindowed(*options, program);
-    // No display: record one pass instead.
-    if (options->frames == 0) options->frames = program.onePass;
-    if (options->video.empty() && options->pngDir.empty() && options->contactSheet.empty() && options->wav.empty())
-        options->video = Name + ".mp4";
-    std::cerr << Name << ": no display; recording " << options->frames << " fields";
-    if (!options->video.empty()) std::cerr << " to " << options->video;
-    std::cerr << '\n';
-    return RunHeadless(*options, program);
+    CatchInterruptions();
+    const int status = Run(*options, program);
+    if (const int signal = Interruption(); signal != 0) {
+        std::cerr << Name << ": " << (signal == SIGINT ? "interrupted" : "terminated")
+                  << "; what was recorded up to then is kept\n";
+        return 128 + signal;
+    }
+    return status;
 }
 
 } // namespace frontend
+

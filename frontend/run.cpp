@@ -96,6 +96,7 @@ bool RunProgram(const Options& options, const Program& program, console::VblankC
         host.attach(machine.gs());
         const auto start = std::chrono::steady_clock::now();
         ran = StartProgram(program, options);
+        output.endProgress();
         if (options.stats) {
             const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             const double fields = static_cast<double>(machine.fields());
