@@ -28,6 +28,8 @@ public:
     explicit WallClock(std::chrono::nanoseconds period = std::chrono::milliseconds(20));
     std::uint32_t due() override;
     void waitForVblank() override;
+    // Starts counting afresh from now, as after a pause: the time that passed brings no blanks.
+    void restart() { next_ = std::chrono::steady_clock::now() + period_; }
 
 private:
     std::chrono::nanoseconds period_;

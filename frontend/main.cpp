@@ -50,8 +50,11 @@ int Main(int argc, char** argv, const Program& program)
     CatchInterruptions();
     const int status = Run(*options, program);
     if (const int signal = Interruption(); signal != 0) {
+        const Options& o = *options;
+        const bool recording = !o.video.empty() || !o.wav.empty() || !o.pngDir.empty() || !o.contactSheet.empty() ||
+                               !o.gsDump.empty() || !o.fieldHashes.empty();
         std::cerr << Name << ": " << (signal == SIGINT ? "interrupted" : "terminated")
-                  << "; what was recorded up to then is kept\n";
+                  << (recording ? "; what was recorded up to then is kept" : "") << '\n';
         return 128 + signal;
     }
     return status;

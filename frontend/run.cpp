@@ -116,6 +116,23 @@ bool RunProgram(const Options& options, const Program& program, console::VblankC
     return ran;
 }
 
+// The window's time: the wall clock, held while the window is paused.
+class WindowClock final : public console::VblankClock {
+public:
+    explicit WindowClock(Window& window) : window_(window) {}
+
+    std::uint32_t due() override { return clock_.due(); }
+    void waitForVblank() override
+    {
+        if (window_.holdWhilePaused()) clock_.restart();
+        clock_.waitForVblank();
+    }
+
+private:
+    Window& window_;
+    console::WallClock clock_;
+};
+
 bool Start(FieldOutput& output)
 {
     std::string error;
@@ -150,7 +167,7 @@ int RunWindowed(const Options& options, const Program& program)
     bool ran = false;
     // The console runs on a thread of its own; this thread keeps the window alive.
     std::thread console([&] {
-        console::WallClock clock;
+        WindowClock clock(window);
         ran = RunProgram(options, program, clock, output);
         window.close();
     });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <span>
@@ -17,7 +18,8 @@ struct _SDL_GameController;
 namespace frontend {
 
 // A desktop window that shows the console's fields at 4:3, line-doubled as on a PAL screen, plays their
-// sound and reads the controls. Its event loop runs on the thread that opened it; the console hands it
+// sound and reads the controls. Space pauses and resumes, the period key steps one field while paused,
+// F11 toggles full screen, F12 saves the picture as shown. Its event loop runs on the thread that opened it; the console hands it
 // pictures and sound from its own thread.
 class Window {
 public:
@@ -31,8 +33,10 @@ public:
     void present(std::uint64_t field, const console::Picture& picture);
     // Queues one field's sound (48,000 Hz stereo); called from the console's thread.
     void play(std::span<const std::int16_t> samples);
-    // The controls as the keyboard or a game controller set them.
+    // The controls as the keyboard, the mouse or a game controller set them; called once a field.
     pad::Input input();
+    // While the window is paused, waits until it is resumed, steps a field or closes; true if it waited.
+    bool holdWhilePaused();
     // Runs the event loop until the window is closed or close() is called.
     void run();
     // Ends run() from another thread.
@@ -43,6 +47,9 @@ private:
     void handle(const void* event);
     void savePicture();
     void redraw();
+    void setPaused(bool paused);
+    void stop();
+    void showTitle(bool paused, std::uint64_t field);
 
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
@@ -56,6 +63,13 @@ private:
     bool fresh_ = false;
     pad::Input keys_;
     pad::Input input_;
+    // Mouse drags turn the left stick; wheel notches hold R1 or L1 for a few fields.
+    bool dragging_ = false;
+    int dragX_ = 0, dragY_ = 0;
+    int zoomFields_ = 0;
+    std::condition_variable resumed_;
+    bool paused_ = false;
+    int steps_ = 0;
     std::atomic<bool> closed_{false};
 };
 
