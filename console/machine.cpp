@@ -140,8 +140,11 @@ void SetGsCrt(s16 interlace, s16 mode, s16 ffmd) { console::Machine::current().s
 
 u64 GsPutIMR(u64 imr) { return console::Machine::current().putImr(imr); }
 
-// The model has no data cache: DMA reads what the program wrote.
-void FlushCache(s32) {}
+// The model has no data cache: DMA reads what the program wrote. A checker may still want to know.
+void FlushCache(s32)
+{
+    if (console::installed) console::installed->flushCache();
+}
 
 s32 SleepThread()
 {

@@ -35,6 +35,7 @@ public:
     // Kernel calls.
     void setGsCrt(std::int16_t interlace, std::int16_t mode, std::int16_t ffmd);
     std::uint64_t putImr(std::uint64_t imr);
+    void flushCache() { dmac_.flushCache(); }
     void sleepThread();
 
     // Stops the program (throws Halt) once this many fields have been shown; 0 never stops.
@@ -45,6 +46,7 @@ public:
     std::uint64_t lateFields() const { return lateFields_; }
 
     gs::Gs& gs() { return gs_; }
+    dmac::Dmac& dmac() { return dmac_; }
     iop::Iop& iop() { return iop_; }
     pad::Controller& controller() { return controller_; }
     Host& host() { return host_; }

@@ -67,6 +67,9 @@ std::string UsageText(const Program& program)
            "                        --png, --every, --contact-sheet and --frames apply to it\n"
            "  --field-hashes FILE   write one line per field to FILE: its number and a hash of its picture,\n"
            "                        to compare two runs field by field\n"
+           "  --gs-check[=strict]   check what the GS is sent (GIF tags, registers, textures, buffers, DMA)\n"
+           "                        and report each fault on stderr, with a summary at the end (see\n"
+           "                        docs/gs-check.md); strict: exit with status 3 when anything is found\n"
            "  --stats               at the end, report fields per second and pixels drawn per field\n"
            "  --help                show this text\n";
 }
@@ -102,6 +105,12 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         if (a == "--help" || a == "-h") o.help = true;
         else if (a == "--headless") o.headless = true;
         else if (a == "--stats") o.stats = true;
+        else if (a == "--gs-check") o.gsCheck = Options::GsCheck::On;
+        else if (a == "--gs-check=strict") o.gsCheck = Options::GsCheck::Strict;
+        else if (a.starts_with("--gs-check=")) {
+            error = "--gs-check takes no value or =strict, not \"" + a.substr(11) + "\"";
+            return std::nullopt;
+        }
         else if (a == "--png-4x3") o.png4x3 = true;
         else if (a == "--frames") ok = count(o.frames);
         else if (a == "--every") ok = count(o.every);

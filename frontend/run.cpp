@@ -7,6 +7,9 @@
 #include <thread>
 #include <vector>
 
+#include "console/check/findings.h"
+#include "console/check/gs_checker.h"
+#include "console/check/observer_fan_out.h"
 #include "console/clock.h"
 #include "console/dump/dump_file.h"
 #include "console/dump/gs_dump.h"
@@ -39,18 +42,55 @@ bool StartProgram(const Program& program, const Options& options)
     }
 }
 
-// Passes fields on to the output and starts the GS record at the field the options name.
-class RecordingHost final : public console::Host {
+// --gs-check: the checker and what it found. Its findings go out as the console's messages.
+class GsCheck {
 public:
-    RecordingHost(FieldOutput& output, gs::Observer* dump, std::uint64_t from)
-        : output_(output), dump_(dump), from_(from)
+    GsCheck(console::Host& output, Options::GsCheck mode)
+        : findings_([&output](std::string_view line) { output.message("gs-check: " + std::string(line)); }),
+          checker_(findings_), strict_(mode == Options::GsCheck::Strict)
     {
     }
 
-    void attach(gs::Gs& gs)
+    check::GsChecker& checker() { return checker_; }
+
+    // Reports what is still open and the summary; a strict check turns a clean exit into 3 on any finding.
+    int finish(int status)
     {
-        gs_ = &gs;
-        if (dump_ && from_ == 0) gs.setObserver(dump_);
+        checker_.finish();
+        std::cerr << ProgramName() << ": gs-check: " << findings_.summary() << '\n';
+        return strict_ && status == 0 && findings_.total() != 0 ? 3 : status;
+    }
+
+private:
+    check::Findings findings_;
+    check::GsChecker checker_;
+    bool strict_;
+};
+
+std::unique_ptr<GsCheck> MakeCheck(const Options& options, console::Host& output)
+{
+    if (options.gsCheck == Options::GsCheck::Off) return nullptr;
+    return std::make_unique<GsCheck>(output, options.gsCheck);
+}
+
+// Passes fields on to the output and starts the GS record at the field the options name; the checker, when
+// there is one, sees everything from the start.
+class RecordingHost final : public console::Host {
+public:
+    RecordingHost(FieldOutput& output, gs::Observer* dump, std::uint64_t from, GsCheck* check)
+        : output_(output), dump_(dump), from_(from), check_(check)
+    {
+    }
+
+    void attach(console::Machine& machine)
+    {
+        gs_ = &machine.gs();
+        if (check_) {
+            observers_.add(&check_->checker());
+            machine.dmac().setObserver(&check_->checker());
+        }
+        if (dump_ && from_ == 0) observers_.add(dump_);
+        gs_->setObserver(observers_.target());
     }
 
     void field(const console::Field& field) override
@@ -58,7 +98,8 @@ public:
         output_.field(field);
         if (dump_ && from_ != 0 && field.index() + 1 == from_) {
             console::WriteSnapshot(*gs_, *dump_);
-            gs_->setObserver(dump_);
+            observers_.add(dump_);
+            gs_->setObserver(observers_.target());
         }
     }
 
@@ -70,11 +111,14 @@ private:
     FieldOutput& output_;
     gs::Observer* dump_;
     std::uint64_t from_;
+    GsCheck* check_;
+    check::ObserverFanOut observers_;
     gs::Gs* gs_ = nullptr;
 };
 
 // Runs the program on `clock` with its fields going to `output`, recording the GS input if asked.
-bool RunProgram(const Options& options, const Program& program, console::VblankClock& clock, FieldOutput& output)
+bool RunProgram(const Options& options, const Program& program, console::VblankClock& clock, FieldOutput& output,
+                GsCheck* check)
 {
     console::DumpFileBuf dumpFile;
     std::ostream dumpStream(&dumpFile);
@@ -86,14 +130,14 @@ bool RunProgram(const Options& options, const Program& program, console::VblankC
         }
         dump = std::make_unique<console::GsDumpWriter>(dumpStream);
     }
-    RecordingHost host(output, dump.get(), options.gsDumpFrom);
+    RecordingHost host(output, dump.get(), options.gsDumpFrom, check);
     bool ran = false;
     {
         console::Machine machine(host, clock);
         machine.setFieldLimit(options.frames);
         machine.iop().setHostDirectory(options.hostDir.empty() ? ORB_HOST_DIR : options.hostDir);
         machine.controller().setKind(options.pad);
-        host.attach(machine.gs());
+        host.attach(machine);
         const auto start = std::chrono::steady_clock::now();
         ran = StartProgram(program, options);
         output.endProgress();
@@ -148,9 +192,11 @@ int RunHeadless(const Options& options, const Program& program)
     FieldOutput output(options, options.frames);
     if (!Start(output)) return 1;
     console::VirtualClock clock;
-    const bool ran = RunProgram(options, program, clock, output);
+    const auto check = MakeCheck(options, output);
+    const bool ran = RunProgram(options, program, clock, output, check.get());
     const bool written = output.finish();
-    return ran && written ? 0 : 1;
+    const int status = ran && written ? 0 : 1;
+    return check ? check->finish(status) : status;
 }
 
 int RunWindowed(const Options& options, const Program& program)
@@ -164,17 +210,19 @@ int RunWindowed(const Options& options, const Program& program)
     FieldOutput output(options, options.frames);
     if (!Start(output)) return 1;
     output.showIn(&window);
+    const auto check = MakeCheck(options, output);
     bool ran = false;
     // The console runs on a thread of its own; this thread keeps the window alive.
     std::thread console([&] {
         WindowClock clock(window);
-        ran = RunProgram(options, program, clock, output);
+        ran = RunProgram(options, program, clock, output, check.get());
         window.close();
     });
     window.run();
     console.join();
     const bool written = output.finish();
-    return ran && written ? 0 : 1;
+    const int status = ran && written ? 0 : 1;
+    return check ? check->finish(status) : status;
 }
 
 int RunReplay(const Options& options)
@@ -188,7 +236,8 @@ int RunReplay(const Options& options)
     FieldOutput output(options, options.frames);
     if (!Start(output)) return 1;
     std::string error;
-    bool replayed = console::ReplayGsDump(in, output, error, options.frames);
+    const auto check = MakeCheck(options, output);
+    bool replayed = console::ReplayGsDump(in, output, error, options.frames, check ? &check->checker() : nullptr);
     // A damaged file reads as a shorter one: zlib's word is the one that counts.
     if (!file.readError().empty()) {
         replayed = false;
@@ -197,9 +246,10 @@ int RunReplay(const Options& options)
     const bool written = output.finish();
     if (!replayed) {
         std::cerr << ProgramName() << ": " << options.replay << ": " << error << '\n';
-        return 1;
+        return check ? check->finish(1) : 1;
     }
-    return written ? 0 : 1;
+    const int status = written ? 0 : 1;
+    return check ? check->finish(status) : status;
 }
 
 } // namespace frontend

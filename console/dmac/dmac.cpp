@@ -83,6 +83,7 @@ void Dmac::run()
         } else {
             // The channel reads whole quadwords; the low four address bits are ignored.
             const auto* data = reinterpret_cast<const gs::Qword*>(madr_ & ~u64{15});
+            if (observer_) observer_->transferStarts(data, qwc_, madr_ & ~u64{15});
             gs_.transfer(data, qwc_);
             madr_ = (madr_ & ~u64{15}) + u64{qwc_} * 16;
             qwc_ = 0;

@@ -18,6 +18,15 @@ enum Address : u32 {
     D_RBSR = 0x1000E040, D_RBOR = 0x1000E050, D_STADR = 0x1000E060,
 };
 
+// Sees what channel 2 sends and when the program writes the data cache back, for checks of stale data.
+class Observer {
+public:
+    virtual ~Observer() = default;
+    // A channel-2 transfer is about to go to the GIF: `quadwords` from `data`, at EE address `address`.
+    virtual void transferStarts(const gs::Qword* data, u32 quadwords, u64 address) = 0;
+    virtual void cacheFlushed() = 0;
+};
+
 // The DMA controller with its channel 2 (EE memory to the GIF). Normal-mode transfers run to the
 // end as soon as they can start; the model's MADR holds a full host address.
 class Dmac {
@@ -28,11 +37,19 @@ public:
     u64 read(u32 address) const;
     void write(u32 address, u64 value);
 
+    void setObserver(Observer* observer) { observer_ = observer; }
+    // The program wrote the data cache back to memory.
+    void flushCache()
+    {
+        if (observer_) observer_->cacheFlushed();
+    }
+
 private:
     void run();
 
     gs::Gs& gs_;
     console::OnceLog log_;
+    Observer* observer_ = nullptr;
 
     u32 chcr_ = 0, qwc_ = 0, tadr_ = 0, asr0_ = 0, asr1_ = 0, sadr_ = 0;
     u64 madr_ = 0;

@@ -150,9 +150,11 @@ std::vector<GsEvent> ReadGsDump(std::istream& in, std::string& error)
     return events;
 }
 
-bool ReplayGsDump(std::istream& in, Host& host, std::string& error, std::uint64_t fieldLimit)
+bool ReplayGsDump(std::istream& in, Host& host, std::string& error, std::uint64_t fieldLimit,
+                  gs::Observer* observer)
 {
     gs::Gs gs(host);
+    gs.setObserver(observer);
     GsDumpReader reader(in);
     std::uint64_t fields = 0;
     while (auto event = reader.next()) {

@@ -58,8 +58,9 @@ private:
 std::vector<GsEvent> ReadGsDump(std::istream& in, std::string& error);
 
 // Feeds a dump through a fresh GS and tells the host of every field, as the console did when the
-// dump was made. Returns false with `error` set when the dump is broken; the fields before the
-// fault have been shown.
-bool ReplayGsDump(std::istream& in, Host& host, std::string& error, std::uint64_t fieldLimit = 0);
+// dump was made; `observer`, when given, sees the GS's inputs as it did. Returns false with `error` set
+// when the dump is broken; the fields before the fault have been shown.
+bool ReplayGsDump(std::istream& in, Host& host, std::string& error, std::uint64_t fieldLimit = 0,
+                  gs::Observer* observer = nullptr);
 
 } // namespace console

@@ -45,12 +45,23 @@ TEST(Options, SoundHostControllerAndTheProgramsOwnOptions)
     EXPECT_EQ(ParseOptions({}, error)->pad, pad::Kind::DualShock);
 }
 
+TEST(Options, GsCheckIsOffUnlessAskedAndStrictOnlyWhenSaid)
+{
+    using Check = frontend::Options::GsCheck;
+    std::string error;
+    EXPECT_EQ(ParseOptions({}, error)->gsCheck, Check::Off);
+    EXPECT_EQ(ParseOptions({"--gs-check"}, error)->gsCheck, Check::On);
+    EXPECT_EQ(ParseOptions({"--gs-check=strict"}, error)->gsCheck, Check::Strict);
+    EXPECT_FALSE(ParseOptions({"--gs-check=loud"}, error));
+    EXPECT_NE(error.find("\"loud\""), std::string::npos) << error;
+}
+
 TEST(Options, HelpListsEveryOption)
 {
     const frontend::Program viewer{"orbview", 500, {"--model"}, nullptr};
     const std::string usage = frontend::UsageText(viewer);
     for (const char* option : {"--headless", "--frames", "--png", "--every", "--contact-sheet", "--video", "--wav",
-                               "--host", "--pad", "--gs-dump", "--gs-dump-from", "--replay", "--help", "--model",
+                               "--host", "--pad", "--gs-dump", "--gs-dump-from", "--replay", "--gs-check[=strict]", "--help", "--model",
                                "orbview.mp4"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }
