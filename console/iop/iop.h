@@ -98,15 +98,22 @@ private:
         IrxRpcFunction function;
         void* context;
     };
-    // A module loaded from the host: its shared object and its stop function.
+    // A module loaded from the host: its shared object (null when linked in) and its stop function.
     struct HostModule {
         void* handle;
         void (*stop)();
+    };
+    struct ModuleEntry {
+        int (*start)(const IopServices*, int, char**);
+        void (*stop)();
+        const char* const* imports;
     };
 
     s32 loadRomModule(std::string_view name);
     void unloadModules();
     s32 loadHostModule(std::string_view path, std::span<const char> args);
+    s32 startModule(const std::string& name, void* handle, const ModuleEntry& entry, std::span<const char> args);
+    static void closeModule(void* handle);
 
     console::OnceLog log_;
     Observer* observer_ = nullptr;

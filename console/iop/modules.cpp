@@ -1,9 +1,12 @@
+#ifndef __EMSCRIPTEN__
 #include <dlfcn.h>
+#endif
 
 #include <algorithm>
 #include <string>
 
 #include "console/iop/iop.h"
+#include "console/iop/linked_module.h"
 #include "console/iop/serving.h"
 
 namespace iop {
@@ -88,11 +91,18 @@ s32 Iop::loadRomModule(std::string_view name)
 
 s32 Iop::loadHostModule(std::string_view path, std::span<const char> args)
 {
+    const std::string name(path);
+    if (const LinkedModule* linked = FindLinkedModule(path))
+        return startModule(name, nullptr, ModuleEntry{linked->start, linked->stop, linked->imports}, args);
+
     const auto file = files_.hostPath(path);
     std::error_code error;
     if (!file || !std::filesystem::is_regular_file(*file, error)) return kNoEntry;
-
-    const std::string name(path);
+#ifdef __EMSCRIPTEN__
+    // A page cannot load code from files: its modules are linked in.
+    log_.message("IOP: " + name + " is not a module linked into this program");
+    return kNotModule;
+#else
     void* handle = dlopen(file->c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         const char* reason = dlerror();
@@ -108,10 +118,16 @@ s32 Iop::loadHostModule(std::string_view path, std::span<const char> args)
         dlclose(handle);
         return kNotModule;
     }
-    for (const char* const* library = imports; library && *library; ++library) {
+    return startModule(name, handle, ModuleEntry{start, stop, imports}, args);
+#endif
+}
+
+s32 Iop::startModule(const std::string& name, void* handle, const ModuleEntry& entry, std::span<const char> args)
+{
+    for (const char* const* library = entry.imports; library && *library; ++library) {
         if (!libraryLoaded(*library)) {
             log_.message("IOP: " + name + " needs " + *library + ", which is not loaded");
-            dlclose(handle);
+            closeModule(handle);
             return kLinkError;
         }
     }
@@ -137,14 +153,24 @@ s32 Iop::loadHostModule(std::string_view path, std::span<const char> args)
         sound_.settle();
         std::lock_guard lock(moduleLock_);
         Serving serving(*this);
-        result = start(&kServices, static_cast<int>(words.size()), argv.data());
+        result = entry.start(&kServices, static_cast<int>(words.size()), argv.data());
     }
     if (result != IRX_RESIDENT_END) {
-        dlclose(handle);
+        closeModule(handle);
         return result == IRX_NO_RESIDENT_END ? nextModuleId_++ : kNotModule;
     }
-    modules_.push_back(HostModule{handle, stop});
+    modules_.push_back(HostModule{handle, entry.stop});
     return nextModuleId_++;
+}
+
+// A linked module has no shared object to close.
+void Iop::closeModule(void* handle)
+{
+#ifndef __EMSCRIPTEN__
+    if (handle) dlclose(handle);
+#else
+    (void)handle;
+#endif
 }
 
 void Iop::unloadModules()
@@ -154,7 +180,7 @@ void Iop::unloadModules()
     while (!modules_.empty()) {
         const HostModule module = modules_.back();
         if (module.stop) module.stop();
-        dlclose(module.handle);
+        closeModule(module.handle);
         modules_.pop_back();
     }
 }

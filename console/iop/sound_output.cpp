@@ -18,6 +18,11 @@ void SoundOutput::set(IrxSoundFill fill, void* context)
 
 void SoundOutput::start()
 {
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+    // No threads here: the field's sound is made at once.
+    if (!quit_) fillField();
+    return;
+#endif
     if (!thread_.joinable()) thread_ = std::thread([this] { run(); });
     {
         std::lock_guard lock(mutex_);

@@ -3,25 +3,12 @@
 #include <array>
 
 #include "iop/irx.h"
+#include "rpc.h"
 #include "song.h"
 
 namespace amigamod {
 
-inline constexpr u32 kServerId = 0x0BADCA11;
 inline constexpr s32 kSampleRate = 48000;
-inline constexpr u32 kFullVolume = 16383;
-
-// Function numbers of the player's RPC server.
-enum Function : s32 {
-    kInit = 0x10,
-    kLoad = 0x20,
-    kPlay = 0x80,
-    kStop = 0x90,
-    kSetVolume = 0x110,
-    kGetInfo = 0x210,
-    kQuit = 0x810,
-    kBlock = 0x900,
-};
 
 // The player: the song it holds, whether it plays, the output gain and the reply to the last call. Ending it
 // removes its server and stops its sound output.

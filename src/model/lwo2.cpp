@@ -1,7 +1,7 @@
 #include "model/lwo2.h"
 
 #include <algorithm>
-#include <bit>
+#include <cstring>
 
 #include "core/pool.h"
 #include "core/trace.h"
@@ -38,7 +38,11 @@ static u32 ReadU32(const u8* p)
 
 static float ReadF32(const u8* p)
 {
-    return std::bit_cast<float>(ReadU32(p));
+    // memcpy rather than std::bit_cast: the WebAssembly build's standard library predates it.
+    const u32 bits = ReadU32(p);
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
 }
 
 // Count the bytes of the image not walked yet; a negative size leaves none.

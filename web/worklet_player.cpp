@@ -1,0 +1,151 @@
+#include "web/worklet_player.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+#include "iop/amigamod/rpc.h"
+#include "iop/amigamod/song_block.h"
+
+namespace web {
+namespace {
+
+void* Serve(void* context, s32 function, void* data, s32 size)
+{
+    return static_cast<WorkletPlayer*>(context)->call(function, static_cast<const u8*>(data), size);
+}
+
+// Word `index` of a request, or 0 when the request is shorter.
+u32 RequestWord(const u8* data, s32 size, u32 index)
+{
+    if (!data || size < 0 || static_cast<u32>(size) < 4 * (index + 1)) return 0;
+    const u8* word = data + 4 * index;
+    return u32{word[0]} | u32{word[1]} << 8 | u32{word[2]} << 16 | u32{word[3]} << 24;
+}
+
+// A four-channel module's header: sample headers, order table and signature.
+constexpr std::size_t kModuleHeader = 1084;
+
+SongSink* Sink = nullptr;
+std::unique_ptr<WorkletPlayer> Player;
+
+} // namespace
+
+WorkletPlayer::~WorkletPlayer()
+{
+    if (serving_) iop_.removeRpc(amigamod::kServerId);
+    if (loaded_) sink_.unload();
+}
+
+bool WorkletPlayer::serve()
+{
+    serving_ = iop_.registerRpc(amigamod::kServerId, Serve, this) >= 0;
+    return serving_;
+}
+
+void* WorkletPlayer::call(s32 function, const u8* data, s32 size)
+{
+    reply_.fill(0);
+    switch (function) {
+    case amigamod::kInit:
+        // The worklet is the sound output; there is no LIBSD stream to open.
+        break;
+    case amigamod::kLoad:
+        reply(0, load(RequestWord(data, size, 0)));
+        break;
+    case amigamod::kPlay:
+        if (!loaded_) {
+            reply(0, -1);
+            break;
+        }
+        sink_.play();
+        break;
+    case amigamod::kStop:
+        sink_.stop();
+        break;
+    case amigamod::kSetVolume:
+        sink_.setVolume(std::min(RequestWord(data, size, 0), amigamod::kFullVolume));
+        break;
+    case amigamod::kGetInfo:
+        if (loaded_) {
+            const SongSink::Position at = sink_.position();
+            reply(1, at.order);
+            reply(2, at.pattern);
+            reply(3, at.row);
+            reply(4, at.speed);
+        }
+        break;
+    case amigamod::kQuit:
+        sink_.stop();
+        if (loaded_) sink_.unload();
+        loaded_ = false;
+        break;
+    case amigamod::kBlock:
+        // The 252-byte block carries nothing this player needs.
+        break;
+    default: {
+        char line[64];
+        std::snprintf(line, sizeof line, "AMIGAMOD: unknown function 0x%x", static_cast<u32>(function));
+        iop_.print(line);
+        reply(0, -1);
+        break;
+    }
+    }
+    return reply_.data();
+}
+
+s32 WorkletPlayer::load(u32 address)
+{
+    sink_.stop();
+    if (loaded_) sink_.unload();
+    loaded_ = false;
+    const amigamod::SongBytes block = amigamod::SongBlock(iop_, address);
+    char line[128];
+    // libopenmpt decides on the audio thread, too late for the reply; less than a module's header is no module.
+    if (block.bytes.size() < kModuleHeader) {
+        std::snprintf(line, sizeof line, "AMIGAMOD: the song at 0x%x is not a module it can play", address);
+        iop_.print(line);
+        return -1;
+    }
+    if (block.bytes.size() < block.named) {
+        std::snprintf(line, sizeof line, "AMIGAMOD: the song at 0x%x is cut short: %zu of the %u bytes it names",
+                      address, block.bytes.size(), block.named);
+        iop_.print(line);
+    }
+    sink_.load(block.bytes);
+    loaded_ = true;
+    return 0;
+}
+
+void WorkletPlayer::reply(u32 index, s32 value)
+{
+    const u32 word = static_cast<u32>(value);
+    for (u32 byte = 0; byte < 4; ++byte) reply_[4 * index + byte] = static_cast<u8>(word >> (8 * byte));
+}
+
+void SetPlayerSink(SongSink* sink) { Sink = sink; }
+
+const char* const PlayerImports[] = {"libsd", nullptr};
+
+int PlayerStart(const IopServices* iop, int, char**)
+{
+    if (Player) {
+        iop->print("AMIGAMOD: already running");
+        return IRX_NO_RESIDENT_END;
+    }
+    if (!Sink) {
+        iop->print("AMIGAMOD: this page has no sound output for the player");
+        return IRX_NO_RESIDENT_END;
+    }
+    auto started = std::make_unique<WorkletPlayer>(*iop, *Sink);
+    if (!started->serve()) {
+        iop->print("AMIGAMOD: cannot register the player's RPC server 0x0badca11");
+        return IRX_NO_RESIDENT_END;
+    }
+    Player = std::move(started);
+    return IRX_RESIDENT_END;
+}
+
+void PlayerStop() { Player.reset(); }
+
+} // namespace web
