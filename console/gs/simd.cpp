@@ -25,7 +25,12 @@ bool SimdPathAvailable(SimdPath path)
 {
     switch (path) {
     case SimdPath::Scalar: return true;
-    case SimdPath::Avx2: return __builtin_cpu_supports("avx2") != 0;
+    case SimdPath::Avx2:
+#if defined(__x86_64__) || defined(__i386__)
+        return __builtin_cpu_supports("avx2") != 0;
+#else
+        return false;
+#endif
     }
     return false;
 }

@@ -4,12 +4,14 @@
 // even row holds words {0, 1, 4, 5, 8, 9, 12, 13} and the odd row the others. The loops load such a
 // run as two vectors, change the words of the pixels they draw and store the run back whole.
 
-#include <immintrin.h>
-
 #include <algorithm>
 
 #include "console/gs/raster.h"
 #include "console/gs/steps.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+
+#include <immintrin.h>
 
 #define ORB_AVX2 __attribute__((target("avx2")))
 
@@ -538,3 +540,16 @@ DecalRectRoutine DecalRectAvx2For(u32 features)
 }
 
 } // namespace gs
+
+#else
+
+// Elsewhere (the WebAssembly build) only the scalar loops exist.
+namespace gs {
+
+SpanPairRoutine DecalSpanPairAvx2For(u32) { return nullptr; }
+RectRoutine FlatRectAvx2For(u32) { return nullptr; }
+DecalRectRoutine DecalRectAvx2For(u32) { return nullptr; }
+
+} // namespace gs
+
+#endif
