@@ -26,7 +26,7 @@ bool FieldOutput::start(std::string& error)
             return false;
         }
     }
-    if (!options_.video.empty() && !video_.open(options_.video, 50.0 / options_.every, error)) return false;
+    if (!options_.video.empty() && !video_.open(options_.video, options_.every, error)) return false;
     if (!options_.wav.empty() && !wav_.open(options_.wav, error)) return false;
     if (!options_.fieldHashes.empty() && !hashes_.open(options_.fieldHashes, error)) return false;
     return true;
@@ -35,6 +35,8 @@ bool FieldOutput::start(std::string& error)
 void FieldOutput::field(const console::Field& field)
 {
     if (window_ && window_->closed()) throw console::Halt{};
+    // Once ffmpeg has stopped, the run stops too; finish() says why.
+    if (video_.failed()) throw console::Halt{};
     ++fields_;
     const std::uint64_t n = field.index();
     const bool sampled = n % options_.every == 0;

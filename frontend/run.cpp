@@ -170,7 +170,12 @@ int RunReplay(const Options& options)
     FieldOutput output(options, options.frames);
     if (!Start(output)) return 1;
     std::string error;
-    bool replayed = console::ReplayGsDump(in, output, error, options.frames);
+    bool replayed = true;
+    try {
+        replayed = console::ReplayGsDump(in, output, error, options.frames);
+    } catch (const console::Halt&) {
+        // The output stopped the replay (a recording failed); finish() says why.
+    }
     // A damaged file reads as a shorter one: zlib's word is the one that counts.
     if (!file.readError().empty()) {
         replayed = false;
