@@ -33,7 +33,7 @@ bool FieldOutput::start(std::string& error)
                 std::to_string((total_ + ContactSheet::kMaxTiles - 1) / ContactSheet::kMaxTiles) + " or more";
         return false;
     }
-    if (!options_.video.empty() && !video_.open(options_.video, 50.0 / options_.every, error)) return false;
+    if (!options_.video.empty() && !video_.open(options_.video, options_.every, error)) return false;
     if (!options_.wav.empty() && !wav_.open(options_.wav, error)) return false;
     if (!options_.fieldHashes.empty() && !hashes_.open(options_.fieldHashes, error)) return false;
     return true;
@@ -42,6 +42,8 @@ bool FieldOutput::start(std::string& error)
 void FieldOutput::field(const console::Field& field)
 {
     if ((window_ && window_->closed()) || Interruption() != 0) throw console::Halt{};
+    // Once ffmpeg has stopped, the run stops too; finish() says why.
+    if (video_.failed()) throw console::Halt{};
     ++fields_;
     const std::uint64_t n = field.index();
     const bool sampled = n % options_.every == 0;

@@ -18,7 +18,12 @@ std::string Name;
 int Run(Options& options, const Program& program)
 {
     if (!options.replay.empty()) return RunReplay(options);
-    if (options.headless) return RunHeadless(options, program);
+    if (options.headless) {
+        // Words given on the command line come later and so win over these.
+        options.programArgs.insert(options.programArgs.begin(), program.headlessWords.begin(),
+                                   program.headlessWords.end());
+        return RunHeadless(options, program);
+    }
     if (Window::Available()) return RunWindowed(options, program);
     // No display: record one pass instead.
     if (options.frames == 0) options.frames = program.onePass;
@@ -46,6 +51,14 @@ int Main(int argc, char** argv, const Program& program)
     if (options->help) {
         std::cout << UsageText(program);
         return 0;
+    }
+    if (!program.sound && !options->wav.empty()) {
+        std::cerr << Name << ": " << Name << " makes no sound: --wav has nothing to record\n";
+        return 2;
+    }
+    if (program.prepare && !program.prepare(*options, error)) {
+        std::cerr << Name << ": " << error << '\n';
+        return 2;
     }
     CatchInterruptions();
     const int status = Run(*options, program);

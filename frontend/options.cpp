@@ -38,8 +38,19 @@ bool ParsePad(const std::string& text, pad::Kind& out, std::string& error)
 std::string UsageText(const Program& program)
 {
     const std::string& name = program.name;
-    std::string own;
-    for (const std::string& option : program.options) own += "  " + option + " VALUE       handed to the program\n";
+    std::string own = program.optionsHelp;
+    if (own.empty())
+        for (const std::string& option : program.options) {
+            const std::string head = "  " + option + " VALUE";
+            own += head + std::string(head.size() < 24 ? 24 - head.size() : 1, ' ') + "handed to the program\n";
+        }
+    // A silent program is offered nothing about sound.
+    const bool sound = program.sound;
+    const std::string video = sound ? "the fields and the sound" : "the fields";
+    const std::string wav =
+        sound ? "  --wav FILE            record the sound to a WAV file (48 kHz stereo, one field's worth per field)\n"
+              : "";
+    const std::string hostFiles = sound ? ", with the song and the player module)" : ")";
     return "usage: " + name + " [options]\n"
            "\n"
            "Runs " + name + " on the software console: in a window when a display is there, otherwise\n"
@@ -54,10 +65,10 @@ std::string UsageText(const Program& program)
            "                        screen shows the field\n"
            "  --every K             with --png, --contact-sheet or --video: every K-th field (default 1)\n"
            "  --contact-sheet FILE  write one PNG that tiles every K-th field, each labelled\n"
-           "  --video FILE          record the fields and the sound to a video file (needs ffmpeg)\n"
-           "  --wav FILE            record the sound to a WAV file (48 kHz stereo, one field's worth per field)\n"
+           "  --video FILE          record " + video + " to a video file (needs ffmpeg)\n"
+           + wav +
            "  --host DIR            the directory the console's \"host:\" device serves (default: the build's\n"
-           "                        host folder, with the song and the player module)\n"
+           "                        host folder" + hostFiles + "\n"
            "  --pad KIND            the controller in port 0: dualshock (default, two actuators),\n"
            "                        dualshock-noact, digital or none\n"
            "  --gs-dump FILE        record everything the GS receives to FILE (format: docs/gs-dump.md;\n"
@@ -71,7 +82,8 @@ std::string UsageText(const Program& program)
            "                        and report each fault on stderr, with a summary at the end (see\n"
            "                        docs/gs-check.md); strict: exit with status 3 when anything is found\n"
            "  --stats               at the end, report fields per second and pixels drawn per field\n"
-           "  --help                show this text\n";
+           "  --help                show this text\n" +
+           (program.helpNotes.empty() ? "" : "\n" + program.helpNotes);
 }
 
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error,

@@ -237,7 +237,12 @@ int RunReplay(const Options& options)
     if (!Start(output)) return 1;
     std::string error;
     const auto check = MakeCheck(options, output);
-    bool replayed = console::ReplayGsDump(in, output, error, options.frames, check ? &check->checker() : nullptr);
+    bool replayed = true;
+    try {
+        replayed = console::ReplayGsDump(in, output, error, options.frames, check ? &check->checker() : nullptr);
+    } catch (const console::Halt&) {
+        // The output stopped the replay (a recording failed or the run was interrupted); finish() says why.
+    }
     // A damaged file reads as a shorter one: zlib's word is the one that counts.
     if (!file.readError().empty()) {
         replayed = false;

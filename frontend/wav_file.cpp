@@ -7,8 +7,8 @@ namespace frontend {
 namespace {
 
 constexpr std::uint32_t kHeaderBytes = 44;
-// A RIFF file counts its size in 32 bits.
-constexpr std::uint64_t kMaxDataBytes = 0xFFFFFFFFull - kHeaderBytes;
+// The RIFF size counts everything after its own 8 bytes.
+static_assert(WavFile::kMaxDataBytes + kHeaderBytes - 8 <= 0xFFFFFFFFull);
 
 void Put16(char* out, std::uint16_t v)
 {
@@ -24,7 +24,7 @@ void Put32(char* out, std::uint32_t v)
 std::array<char, kHeaderBytes> Header(std::uint32_t dataBytes)
 {
     std::array<char, kHeaderBytes> h{};
-    constexpr std::uint16_t kBlockAlign = WavFile::kChannels * 2;
+    constexpr std::uint16_t kBlockAlign = WavFile::kFrameBytes;
     std::copy_n("RIFF", 4, h.data());
     Put32(h.data() + 4, dataBytes + kHeaderBytes - 8);
     std::copy_n("WAVEfmt ", 8, h.data() + 8);
@@ -45,6 +45,8 @@ std::array<char, kHeaderBytes> Header(std::uint32_t dataBytes)
 bool WavFile::open(const std::string& path, std::string& error)
 {
     path_ = path;
+    dataBytes_ = 0;
+    full_ = false;
     file_.open(path, std::ios::binary | std::ios::trunc);
     const auto header = Header(0);
     if (!file_ || !file_.write(header.data(), header.size())) {
@@ -55,9 +57,14 @@ bool WavFile::open(const std::string& path, std::string& error)
     return true;
 }
 
-void WavFile::add(std::span<const std::int16_t> samples)
+bool WavFile::add(std::span<const std::int16_t> samples)
 {
-    if (!file_.is_open() || dataBytes_ + samples.size() * 2 > kMaxDataBytes) return;
+    if (!file_.is_open() || full_) return samples.empty();
+    const std::uint64_t room = (maxDataBytes_ - dataBytes_) / 2;
+    if (samples.size() > room) {
+        samples = samples.first(room / kChannels * kChannels);
+        full_ = true;
+    }
     std::array<char, 4096> bytes;
     std::size_t used = 0;
     for (const std::int16_t s : samples) {
@@ -70,6 +77,7 @@ void WavFile::add(std::span<const std::int16_t> samples)
     }
     file_.write(bytes.data(), static_cast<std::streamsize>(used));
     dataBytes_ += samples.size() * 2;
+    return !full_;
 }
 
 bool WavFile::close(std::string& error)
@@ -81,6 +89,11 @@ bool WavFile::close(std::string& error)
     file_.close();
     if (!file_) {
         error = "cannot write " + path_;
+        return false;
+    }
+    if (full_) {
+        error = path_ + " is full: a WAV file holds at most 4 GiB, 6 h 12 min of sound; the sound after that "
+                        "was left out";
         return false;
     }
     return true;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "console/gs/raster.h"
+#include "console/gs/simd.h"
 
 namespace gs {
 namespace {
@@ -152,10 +153,19 @@ u64 DecalSpan(const DrawSetup& s, int y, int x0, int x1, const Fragment& start, 
     return static_cast<u64>(x1 - x0);
 }
 
+// The frame and depth buffers are laid out as the wide loops expect.
+bool WideLoopsApply(const DrawSetup& s, u32 features)
+{
+    return ActiveSimdPath() == SimdPath::Avx2 && s.frameLayout == &kLayoutC32 &&
+           ((features & (kDepthTest | kDepthWrite)) == 0 || s.zLayout == &kLayoutZ32);
+}
+
 } // namespace
 
-RectRoutine FlatRectFor(u32 features)
+RectRoutine FlatRectFor(const DrawSetup& s, u32 features)
 {
+    if (WideLoopsApply(s, features))
+        if (const RectRoutine wide = FlatRectAvx2For(features)) return wide;
     switch (features) {
     case 0: return &FlatRect<0>;
     case kDepthWrite: return &FlatRect<kDepthWrite>;
@@ -175,6 +185,16 @@ SpanRoutine DecalSpanFor(u32 features)
         return &DecalSpan<kTexture | kBlend | kStandardBlend | kDepthWrite>;
     default: return nullptr;
     }
+}
+
+DecalRectRoutine DecalRectFor(const DrawSetup& s, u32 features)
+{
+    return WideLoopsApply(s, features) ? DecalRectAvx2For(features) : nullptr;
+}
+
+SpanPairRoutine DecalSpanPairFor(const DrawSetup& s, u32 features)
+{
+    return WideLoopsApply(s, features) ? DecalSpanPairAvx2For(features) : nullptr;
 }
 
 } // namespace gs

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 
 #include "console/gs/gs.h"
@@ -41,17 +42,23 @@ void Gs::transfer(const Qword* data, u32 count)
             continue;
         }
         switch (gif_.flg) {
-        case kPacked:
-            packed(q, static_cast<u8>(Field(gif_.tagHi, 4 * gif_.reg, 4)));
-            gif_.reg = (gif_.reg + 1) % gif_.nreg;
-            --gif_.remaining;
+        case kPacked: {
+            // The packet's qwords in one go, as far as this transfer holds them.
+            const u32 n = std::min(gif_.remaining, count - i);
+            for (u32 k = 0; k < n; ++k) {
+                packed(data[i + k], static_cast<u8>(Field(gif_.tagHi, 4 * gif_.reg, 4)));
+                if (++gif_.reg == gif_.nreg) gif_.reg = 0;
+            }
+            gif_.remaining -= n;
+            i += n - 1;
             break;
+        }
         case kReglist:
             // Two register values per qword; an odd count leaves the last upper half as padding.
             for (const u64 dword : {q.lo, q.hi}) {
                 if (gif_.remaining == 0) break;
                 reglist(dword, static_cast<u8>(Field(gif_.tagHi, 4 * gif_.reg, 4)));
-                gif_.reg = (gif_.reg + 1) % gif_.nreg;
+                if (++gif_.reg == gif_.nreg) gif_.reg = 0;
                 --gif_.remaining;
             }
             break;

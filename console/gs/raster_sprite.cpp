@@ -44,9 +44,15 @@ void Gs::drawSprite(const Vertex& a, const Vertex& b)
         f.u = static_cast<float>(uLeft + (px0 * 16 - xl) * du);
         step.u = static_cast<float>(du * 16);
     }
-    if (const RectRoutine fill = FlatRectFor(s.features)) {
+    if (const RectRoutine fill = FlatRectFor(s, s.features)) {
         pixelsDrawn_ += fill(s, px0, px1, py0, py1, f);
         return;
+    }
+    if (s.decalRuns) {
+        if (const DecalRectRoutine rect = DecalRectFor(s, s.features)) {
+            pixelsDrawn_ += rect(s, px0, px1, py0, py1, f, step, SpriteRows{vTop, dv, yt});
+            return;
+        }
     }
     SpanRoutine span = s.decalRuns ? DecalSpanFor(s.features) : nullptr;
     if (!span) span = SpanFor(s.features);

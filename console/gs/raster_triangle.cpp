@@ -115,16 +115,23 @@ void Gs::drawTriangle(const Vertex& va, const Vertex& vb, const Vertex& vc)
     SpanRoutine span = s.decalRuns ? DecalSpanFor(features) : nullptr;
     if (!span) span = SpanFor(features);
     // One colour and one depth along each row: rows are plain fills.
-    const RectRoutine fill = dx.z == 0 ? FlatRectFor(features) : nullptr;
+    const RectRoutine fill = dx.z == 0 ? FlatRectFor(s, features) : nullptr;
+    // Wide loops take an even row and the odd one below it together.
+    const SpanPairRoutine pair = s.decalRuns && !fill ? DecalSpanPairFor(s, features) : nullptr;
+    RowSpan rows[2];
     for (int y = y0; y < y1; ++y) {
         if (y == yMiddle && y != y0) shortEdge = EdgeWalk(c[1].x, c[1].y, c[2].x, c[2].y, y);
         const EdgeWalk& left = middleLeft ? shortEdge : longEdge;
         const EdgeWalk& right = middleLeft ? longEdge : shortEdge;
-        const int xl = std::max(left.pixel(), s.scissorX0);
-        const int xr = std::min(right.pixel(), s.scissorX1 + 1);
-        if (xl < xr && RowEnabled(s, y)) {
-            const double ox = xl - x0, oy = y - yy0;
-            Fragment f;
+        RowSpan& row = rows[y & 1];
+        row.x0 = std::max(left.pixel(), s.scissorX0);
+        row.x1 = std::min(right.pixel(), s.scissorX1 + 1);
+        longEdge.nextRow();
+        shortEdge.nextRow();
+        if (!RowEnabled(s, y)) row.x1 = row.x0;
+        if (row.x0 < row.x1) {
+            const double ox = row.x0 - x0, oy = y - yy0;
+            Fragment& f = row.f = Fragment{};
             if (gouraud) {
                 f.r = static_cast<float>(a0.r + ox * dx.r + oy * dy.r);
                 f.g = static_cast<float>(a0.g + ox * dx.g + oy * dy.g);
@@ -135,13 +142,21 @@ void Gs::drawTriangle(const Vertex& va, const Vertex& vb, const Vertex& vc)
             if (texture) {
                 f.u = static_cast<float>(a0.u + ox * dx.u + oy * dy.u);
                 f.v = static_cast<float>(a0.v + ox * dx.v + oy * dy.v);
-                f.q = static_cast<float>(a0.q + ox * dx.q + oy * dy.q);
+                if (!s.fst) f.q = static_cast<float>(a0.q + ox * dx.q + oy * dy.q);
             }
             if (fog) f.fog = static_cast<float>(a0.fog + ox * dx.fog + oy * dy.fog);
-            pixelsDrawn_ += fill ? fill(s, xl, xr, y, y + 1, f) : span(s, y, xl, xr, f, dx);
         }
-        longEdge.nextRow();
-        shortEdge.nextRow();
+        if (pair) {
+            if (y == y0 && (y & 1)) rows[0].x1 = rows[0].x0; // the first row is odd: no even one above
+            const bool lastRow = y + 1 == y1;
+            if ((y & 1) == 0 && !lastRow) continue;
+            if ((y & 1) == 0) rows[1].x1 = rows[1].x0; // the last row is even: no odd one below
+            if (rows[0].x0 < rows[0].x1 || rows[1].x0 < rows[1].x1)
+                pixelsDrawn_ += pair(s, y & ~1, rows[0], rows[1], dx);
+            continue;
+        }
+        if (row.x0 < row.x1)
+            pixelsDrawn_ += fill ? fill(s, row.x0, row.x1, y, y + 1, row.f) : span(s, y, row.x0, row.x1, row.f, dx);
     }
 }
 

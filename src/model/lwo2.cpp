@@ -163,13 +163,28 @@ static void Append(Mesh* mesh, u32 a, u32 b, u32 c, u32 polygon)
     triangle.polygon = polygon;
 }
 
+// Count the triangles of the whole polygons at the front of a FACE chunk's body, as the parse below takes them.
+static u64 CountTriangles(const u8* cursor, const u8* end)
+{
+    u64 triangles = 0;
+    while (end - cursor >= 2) {
+        const u32 count = ReadU16(cursor) & VERTEX_COUNT_MASK;
+        cursor = SkipIndices(cursor + 2, end, count);
+        if (!cursor) break;
+        triangles += FanSize(count);
+    }
+    return triangles;
+}
+
 void LWOParsePoly(Mesh* mesh, const u8* body, u32 length)
 {
     if (length < 4 || ReadU32(body) != Id("FACE")) return;
     mesh->triangleCount = 0;
     TraceLog("- %s : ", "LWOParsePoly");
-    // Room for a triangle per 4 bytes: polygons of up to five vertices never need more.
-    const u32 capacity = std::min(length / 4, MAX_TRIANGLES);
+    const u8* end = body + length;
+    // A triangle per 4 bytes is room enough for polygons of up to five vertices; larger ones can need more.
+    const u64 needed = std::max<u64>(length / 4, CountTriangles(body + 4, end));
+    const u32 capacity = static_cast<u32>(std::min<u64>(needed, MAX_TRIANGLES));
     const u32 bytes = capacity * static_cast<u32>(sizeof(MeshTriangle));
     TraceLog(" %s -> %d \n", "Object allocation :", static_cast<int>(bytes));
     mesh->triangles = static_cast<MeshTriangle*>(OrbAlloc(bytes));
@@ -179,7 +194,6 @@ void LWOParsePoly(Mesh* mesh, const u8* body, u32 length)
     }
 
     const u8* cursor = body + 4;
-    const u8* end = body + length;
     for (u32 polygon = 0; end - cursor >= 2; ++polygon) {
         const u32 count = ReadU16(cursor) & VERTEX_COUNT_MASK;
         // A polygon is taken whole or not at all: one that runs past the chunk or the array ends the chunk.

@@ -2,19 +2,22 @@
 
 #include "math3d/spline.h"
 
-// Where the camera passes, round and about in front of the model.
+// Keys of the path: the model's sway about its vertical, the eye's height above it in degrees, and its
+// distance; the eye stays above the model, where a flat object shows its face.
 static const SplineTriple PathKeys[] = {
-    {0.0f, -60.0f, -150.0f}, {180.0f, -120.0f, -40.0f}, {60.0f, -200.0f, 120.0f},
-    {-140.0f, -110.0f, 60.0f}, {-200.0f, -30.0f, -80.0f},
+    {30.0f, 25.0f, 1.0f}, {45.0f, 35.0f, 1.08f}, {20.0f, 12.0f, 1.0f}, {-10.0f, 30.0f, 1.12f}, {10.0f, 18.0f, 1.04f},
 };
 static constexpr u32 KeyCount = sizeof PathKeys / sizeof PathKeys[0];
 
-void CameraPathPlace(MeshCamera* camera, u32 frame)
+CameraPose CameraPathPose(u32 frame)
 {
     const u32 segment = frame / CAMERA_STEP_FRAMES % KeyCount;
     SplineKey keys[4] = {};
     for (u32 i = 0; i < 4; ++i) keys[i].point = PathKeys[(segment + KeyCount - 1 + i) % KeyCount];
     SplineKey at = {};
     SplineCatmullRom3(keys, &at, frame % CAMERA_STEP_FRAMES);
-    camera->position = {at.point.x, at.point.y, at.point.z};
+    // The curve swings a little past its keys; the distance may not come nearer than framing allows.
+    const float distance = at.point.z < 1.0f ? 1.0f : at.point.z;
+    const float turn = static_cast<float>(frame % 450) * CAMERA_TURN_PER_FRAME;
+    return {at.point.x + turn, at.point.y, distance};
 }

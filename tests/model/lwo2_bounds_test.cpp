@@ -35,23 +35,27 @@ TEST_F(Lwo2Bounds, DropsAPolygonThatRunsPastItsChunk)
     }
 }
 
-TEST_F(Lwo2Bounds, NeverWritesPastTheTriangleArray)
+TEST_F(Lwo2Bounds, SizesTheTriangleArrayForPolygonsOfAnySize)
 {
-    // Hexagons give 4 triangles for 14 bytes, more than the array's one per 4 bytes: of 11 places, the third
-    // hexagon finds only 3.
+    // Hexagons give 4 triangles for 14 bytes, more than one per 4 bytes: the array is sized by the count.
     const Bytes hexagon = Polygon({0, 1, 2, 3, 4, 5});
     EXPECT_EQ(Load(Object({Points({1, 2, 3}), Polygons({hexagon, hexagon, hexagon})})), MESH_LOADED);
-    EXPECT_EQ(mesh.triangleCount, 8u);
+    EXPECT_EQ(mesh.triangleCount, 12u);
+    EXPECT_EQ(Triangles().back(), (Corners{0, 4, 5, 2}));
     // The vertices lie right above the triangles in the pool: a write past the array would land on them.
     EXPECT_EQ(mesh.vertices[0].z, -3.0f);
     OrbFree(mesh.triangles);
     OrbFree(mesh.vertices);
     EXPECT_EQ(OrbPoolFreeBlocks(), (std::vector<PoolFreeBlock>{{8, POOL_SIZE - 16}}));
 
+    // The largest count the 10 bits hold: 1,021 triangles, far more than the chunk's 515 places of 4 bytes.
     Bytes huge = {0x03, 0xFF};
     huge.resize(2 + 2 * 1023, 0);
+    console.clear();
     EXPECT_EQ(Load(Object({Polygons({Polygon({1, 2, 3}), huge})})), MESH_LOADED);
-    EXPECT_EQ(Triangles(), (std::vector<Corners>{{1, 2, 3, 0}}));
+    ASSERT_EQ(mesh.triangleCount, 1022u);
+    EXPECT_EQ(Triangles()[1021], (Corners{0, 0, 0, 1}));
+    EXPECT_NE(Traced().find("Object allocation : -> 57232 "), std::string::npos) << Traced();
 }
 
 TEST_F(Lwo2Bounds, LeavesAChunkEmptyWhenThePoolHasNoRoom)

@@ -31,6 +31,47 @@ TEST_F(Lwo2, CutsEachPolygonIntoAFanNumberedAfterIt)
     }
 }
 
+// A polygon of n vertices 0, 1, ..., n - 1 (each index written in the form its size asks) and its fan.
+std::pair<Bytes, std::vector<Corners>> Ngon(std::uint32_t n, std::uint32_t number, std::uint32_t from = 0)
+{
+    Bytes polygon;
+    lwogen::PutU16(polygon, static_cast<std::uint16_t>(n));
+    std::vector<Corners> fan;
+    for (std::uint32_t k = 0; k < n; ++k) {
+        lwogen::PutIndex(polygon, from + k);
+        if (k >= 2) fan.push_back({from, from + k - 1, from + k, number});
+    }
+    return {polygon, fan};
+}
+
+TEST_F(Lwo2, GivesPolygonsOfManyVerticesEveryTriangleOfTheirFan)
+{
+    const auto [sixtySix, sixtySixFan] = Ngon(66, 0);
+    const auto [eighteen, eighteenFan] = Ngon(18, 0);
+    for (const auto& [polygon, fan] : {std::pair(sixtySix, sixtySixFan), std::pair(eighteen, eighteenFan)}) {
+        OrbMemInit();
+        console.clear();
+        EXPECT_EQ(Load(Object({Polygons({polygon})})), MESH_LOADED);
+        EXPECT_EQ(Triangles(), fan);
+        // Sized for the fan, not for a triangle per 4 bytes of the chunk.
+        EXPECT_NE(Traced().find("Object allocation : -> " + std::to_string(fan.size() * 56) + " "),
+                  std::string::npos) << Traced();
+    }
+    EXPECT_EQ(sixtySixFan.size(), 64u);
+    EXPECT_EQ(eighteenFan.size(), 16u);
+
+    // Among other polygons each fan keeps its polygon's number; long indices take 4 bytes.
+    const auto [big, bigFan] = Ngon(66, 1, 0xFF00 - 30);
+    const auto [small, smallFan] = Ngon(18, 3, 7);
+    std::vector<Corners> all = {{0, 1, 2, 0}};
+    all.insert(all.end(), bigFan.begin(), bigFan.end());
+    all.push_back({4, 5, 6, 2});
+    all.insert(all.end(), smallFan.begin(), smallFan.end());
+    OrbMemInit();
+    EXPECT_EQ(Load(Object({Polygons({Polygon({0, 1, 2}), big, Polygon({4, 5, 6}), small})})), MESH_LOADED);
+    EXPECT_EQ(Triangles(), all);
+}
+
 TEST_F(Lwo2, StoresPointsWithZNegatedAndIgnoresTrailingBytes)
 {
     Bytes points = Join({Points({1, 2, 3, -0.5f, 0.25f, -8}), {0x3f}});

@@ -25,6 +25,9 @@ TEST_F(EmbeddedPlate, LoadsTo258VerticesAnd504TrianglesOfAThinPlate)
     EXPECT_EQ(Traced(), "- OrbAlloc :  size -> 4128 - LWOParsePoly :  Object allocation : -> 56504 "
                         "- OrbAlloc :  size -> 56504 - OrbMeshLWOLoad :  -> LWO parsing finished ");
     ASSERT_EQ(std::pair(mesh.vertexCount, mesh.triangleCount), std::pair(258u, 504u));
+    // Where the arrays sit in the pool: the vertices at the top, the triangles right below them.
+    const auto offset = [](const void* p) { return static_cast<const u8*>(p) - PoolStorage; };
+    EXPECT_EQ(std::pair(offset(mesh.vertices), offset(mesh.triangles)), std::pair(10'235'872L, 10'179'360L));
 
     std::array<float, 6> box = {1, -1, 1, -1, 1, -1};
     for (const MeshVertex& v : std::span(mesh.vertices, 258))

@@ -4,13 +4,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "tools/lwogen/lwo_writer.h"
+#include "tools/lwogen/object.h"
 
 namespace lwogen {
-
-struct Point {
-    float x, y, z;
-};
 
 // One rectangular tile of the plate: its extent in x and z and its grid of cells.
 struct Tile {

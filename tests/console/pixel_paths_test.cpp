@@ -1,0 +1,172 @@
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "console/gs/simd.h"
+#include "console/gs/steps.h"
+#include "tests/console/gs_fixture.h"
+
+namespace gs_test {
+namespace {
+
+// The chain of adds the scalar loops make, against the closed form ExactRun vouches for.
+template <typename T>
+void ExpectRunMatchesChain(T v0, T d, int limit)
+{
+    T delta = 0;
+    const int run = gs::ExactRun(v0, d, limit, delta);
+    ASSERT_GE(run, 1);
+    ASSERT_LE(run, limit);
+    T chain = v0;
+    for (int i = 0; i < run; ++i) {
+        const T closed = v0 + static_cast<T>(i) * delta;
+        if (std::memcmp(&closed, &chain, sizeof closed) != 0 && !(closed == 0 && chain == 0)) {
+            ADD_FAILURE() << std::hexfloat << "v0 " << v0 << " d " << d << " at " << i << ": " << closed << ", not "
+                          << chain;
+            return;
+        }
+        chain += d;
+    }
+}
+
+TEST(ExactRun, ClosedFormEqualsTheChainOfAdds)
+{
+    // Starts on and near binade ends, zero, negative values, steps of either sign, halfway steps.
+    ExpectRunMatchesChain(64.0f, 0.4375f, 200);
+    ExpectRunMatchesChain(0.0f, 0.4375f, 20);
+    ExpectRunMatchesChain(127.99f, 0.01f, 20);
+    ExpectRunMatchesChain(-3.25f, 0.1f, 100);
+    ExpectRunMatchesChain(5.0f, -0.3f, 100);
+    ExpectRunMatchesChain(1.0f, 0x1p-24f, 10); // exactly half the grid of [1, 2)
+    ExpectRunMatchesChain(1.5f, 0x1.8p-23f, 10);
+    ExpectRunMatchesChain(65535.5, 1e-9, 2048);
+    ExpectRunMatchesChain(65535.999999, 1e-7, 2048);
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> start(-1100.0f, 1100.0f), step(-3.0f, 3.0f);
+    std::uniform_real_distribution<double> depth(0.0, 4294967295.0), depthStep(-70000.0, 70000.0);
+    std::uniform_int_distribution<int> length(1, 2048);
+    for (int i = 0; i < 20000; ++i) {
+        ExpectRunMatchesChain(start(random), step(random), length(random));
+        ExpectRunMatchesChain(depth(random), depthStep(random) * (i % 3 == 0 ? 1e-6 : 1.0), length(random));
+        if (HasFailure()) return;
+    }
+}
+
+TEST(ExactRun, CoversWholeSpansInsideOneBinade)
+{
+    float delta = 0;
+    EXPECT_EQ(gs::ExactRun(100.25f, 0.4375f, 50, delta), 50);
+    EXPECT_EQ(delta, 0.4375f);
+    EXPECT_EQ(gs::ExactRun(100.25f, 0.0f, 50, delta), 50);
+    // 120.25 + 18 * 0.4375 reaches 128: the run stops short of the binade's end.
+    EXPECT_EQ(gs::ExactRun(120.25f, 0.4375f, 50, delta), 18);
+    EXPECT_EQ(gs::ExactRun(0.0f, 1.0f, 50, delta), 1);
+}
+
+// Local memory after a scene drawn through one path of the pixel loops.
+class PathScene {
+public:
+    explicit PathScene(gs::SimdPath path)
+    {
+        EXPECT_TRUE(gs::ForceSimdPath(path));
+        write({{gs::FRAME_1, kWidth / 64 << 16}, {gs::ZBUF_1, kZPage | u64{0x30} << 24}, {gs::XYOFFSET_1, 0},
+               {gs::SCISSOR_1, (kWidth - 1) << 16 | u64{kHeight - 1} << 48}, {gs::ALPHA_1, 0x44},
+               {gs::TEST_1, 0x30000}});
+        std::mt19937 random(11);
+        for (u32 i = 0; i < gs::kMemoryWords; ++i) g.memory().write(i, static_cast<u32>(random()));
+    }
+    ~PathScene() { gs::ForceSimdPath(Best()); }
+
+    static gs::SimdPath Best()
+    {
+        return gs::SimdPathAvailable(gs::SimdPath::Avx2) ? gs::SimdPath::Avx2 : gs::SimdPath::Scalar;
+    }
+
+    void write(const Writes& writes)
+    {
+        const auto packet = AdPacket(writes);
+        g.transfer(packet.data(), static_cast<u32>(packet.size()));
+    }
+    std::vector<u32> memory() const { return {g.memory().data(), g.memory().data() + gs::kMemoryWords}; }
+    u64 pixels() const { return g.pixelsDrawn(); }
+
+    static constexpr u32 kWidth = 640, kHeight = 512, kZPage = 160, kTextureBlock = 320 * 32;
+
+private:
+    MessageLog log_;
+    gs::Gs g{log_};
+};
+
+// Flat fills: plain and blended, with and without depth, ragged edges, odd rows and masked rows.
+void FlatScene(PathScene& scene)
+{
+    std::mt19937 random(3);
+    for (int i = 0; i < 300; ++i) {
+        const int x = static_cast<int>(random() % 9000), y = static_cast<int>(random() % 7000);
+        const int w = static_cast<int>(random() % 2400), h = static_cast<int>(random() % 900);
+        const u32 prim = gs::SPRITE | (i % 3 ? 0x40u : 0u);
+        const u64 colour = static_cast<u32>(random()) | u64{0x3F800000} << 32;
+        scene.write({{gs::TEST_1, i % 2 ? 0x30000u : 0u}, {gs::SCANMSK, static_cast<u64>(i % 5 == 0 ? 2 + i % 2 : 0)},
+                     {gs::PRIM, prim}, {gs::RGBAQ, colour},
+                     {gs::XYZ2, Xyz16(x, y, static_cast<u32>(random()))}, {gs::XYZ2, Xyz16(x + w, y + h, 0)}});
+    }
+}
+
+// DECAL textures with the frame's alpha blend and depth: sprites stretched and shrunk, and triangles
+// of every size with depth varying across them; some with odd or even rows masked.
+void TexturedScene(PathScene& scene)
+{
+    std::mt19937 random(5);
+    // 256 x 256 PSMCT32, 4 pages wide, DECAL with the texture's alpha.
+    const u64 tex0 =
+        PathScene::kTextureBlock | u64{4} << 14 | u64{8} << 26 | u64{8} << 30 | u64{1} << 34 | u64{1} << 35;
+    scene.write({{gs::TEX0_1, tex0}, {gs::CLAMP_1, 0}, {gs::SCANMSK, 0}});
+    for (int i = 0; i < 400; ++i) {
+        const bool sprite = i % 4 == 0;
+        const u32 prim = (sprite ? gs::SPRITE : gs::TRIANGLE) | 0x10u | 0x100u | (i % 3 ? 0x40u : 0u);
+        const int extent = i % 7 == 0 ? 9000 : 500; // some long spans that cross many binades
+        auto coordinate = [&](int size) { return static_cast<int>(random() % static_cast<u32>(size)); };
+        const int x = coordinate(9000), y = coordinate(7000);
+        Writes w{{gs::TEST_1, i % 5 ? 0x30000u : 0u}, {gs::SCANMSK, static_cast<u64>(i % 6 == 0 ? 2 + i % 4 / 2 : 0)},
+                 {gs::PRIM, prim}, {gs::RGBAQ, Rgba(0x80, 0x80, 0x80, 0x80)}};
+        for (int corner = 0; corner < (sprite ? 2 : 3); ++corner) {
+            w.push_back({gs::UV, Uv(random() % 16384, random() % 16384)});
+            const int cx = x + coordinate(extent) - extent / 2, cy = y + coordinate(extent / 2) - extent / 4;
+            w.push_back({gs::XYZ2, Xyz16(cx, cy, static_cast<u32>(random()) >> (i % 2 ? 16 : 0))});
+        }
+        scene.write(w);
+    }
+}
+
+std::vector<u32> Draw(gs::SimdPath path, void (*scene)(PathScene&), u64& pixels)
+{
+    PathScene s(path);
+    scene(s);
+    pixels = s.pixels();
+    return s.memory();
+}
+
+// Every path the CPU runs writes the same words as the scalar reference, and counts the same pixels.
+TEST(PixelPaths, EveryPathWritesWhatTheScalarLoopsWrite)
+{
+    for (const auto scene : {&FlatScene, &TexturedScene}) {
+        u64 wantPixels = 0;
+        const std::vector<u32> want = Draw(gs::SimdPath::Scalar, scene, wantPixels);
+        ASSERT_GT(wantPixels, 200000u);
+        for (const gs::SimdPath path : {gs::SimdPath::Avx2}) {
+            if (!gs::SimdPathAvailable(path)) continue;
+            u64 pixels = 0;
+            const std::vector<u32> got = Draw(path, scene, pixels);
+            EXPECT_EQ(pixels, wantPixels);
+            for (u32 i = 0; i < gs::kMemoryWords; ++i)
+                if (got[i] != want[i]) {
+                    ADD_FAILURE() << "path " << static_cast<int>(path) << ", word " << std::hex << i << ": " << got[i]
+                                  << ", not " << want[i];
+                    break;
+                }
+        }
+    }
+}
+
+} // namespace
+} // namespace gs_test
