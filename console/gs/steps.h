@@ -1,13 +1,23 @@
 #pragma once
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <type_traits>
 
 namespace gs {
+
+// std::bit_cast, which the WebAssembly build's standard library does not have yet.
+template <typename To, typename From>
+[[gnu::always_inline]] inline To BitCast(From from)
+{
+    static_assert(sizeof(To) == sizeof(From));
+    To to;
+    std::memcpy(&to, &from, sizeof to);
+    return to;
+}
 
 // The pixel loops step an attribute by one add per pixel, rounding at every add: v1 = v0 + d,
 // v2 = v1 + d, ... This finds how many of those values, from v0 on and at most `limit`, are exactly
@@ -26,17 +36,17 @@ template <typename T>
     constexpr Bits kExponentMask = (Bits{1} << (sizeof(T) * 8 - 1 - kMantissa)) - 1;
     delta = 0;
     if (d == 0) return limit; // v + 0 is v (or +0 for -0, which every use treats alike)
-    const Bits b0 = std::bit_cast<Bits>(v0);
+    const Bits b0 = BitCast<Bits>(v0);
     const Bits exponent = (b0 >> kMantissa) & kExponentMask;
     // Zero, numbers so small that half the grid spacing is not a normal number, infinities and NaN.
     if (exponent <= kMantissa + 1 || exponent == kExponentMask) return 1;
     const T v1 = v0 + d;
-    const Bits b1 = std::bit_cast<Bits>(v1);
+    const Bits b1 = BitCast<Bits>(v1);
     const Bits m0 = b0 & kMantissaMask, m1 = b1 & kMantissaMask;
     // v1 has v0's sign and binade and is not at its ends.
     if ((b1 >> kMantissa) != (b0 >> kMantissa) || m1 == 0 || m1 == kMantissaMask) return 1;
     delta = v1 - v0; // exact: both lie in one binade
-    const T halfGrid = std::bit_cast<T>((exponent - kMantissa - 1) << kMantissa);
+    const T halfGrid = BitCast<T>((exponent - kMantissa - 1) << kMantissa);
     if (!(std::fabs(d - delta) < halfGrid)) { // d - delta is exact here
         delta = 0;
         return 1;
