@@ -4,11 +4,11 @@
 
 #include "iop/irx.h"
 #include "song.h"
+#include "song_stream.h"
 
 namespace amigamod {
 
 inline constexpr u32 kServerId = 0x0BADCA11;
-inline constexpr s32 kSampleRate = 48000;
 inline constexpr u32 kFullVolume = 16383;
 
 // Function numbers of the player's RPC server.
@@ -23,8 +23,9 @@ enum Function : s32 {
     kBlock = 0x900,
 };
 
-// The player: the song it holds, whether it plays, the output gain and the reply to the last call. Ending it
-// removes its server and stops its sound output.
+// The player: the song it holds (rendered ahead of the output), whether it plays, the output gain and the
+// reply to the last call. Volume and stops apply to the sound as the output takes it, so they reach the same
+// sample as if the song were rendered then. Ending it removes its server and stops its sound output.
 class Player {
 public:
     explicit Player(const IopServices& iop) : iop_(iop) {}
@@ -48,7 +49,7 @@ private:
     void reply(u32 index, s32 value);
 
     IopServices iop_; // a copy: the loader need not keep its own
-    Song song_;
+    SongStream song_;
     bool serving_ = false;
     bool playing_ = false;
     bool outputOn_ = false;
