@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -21,12 +24,25 @@ constexpr std::int32_t kAccessMask = 0x0003, kRead = 0x0001, kWrite = 0x0002, kA
 std::int32_t FromErrno(int error)
 {
     switch (error) {
-    case ENOENT: return kNoEntry;
-    case EACCES: case EPERM: case EISDIR: return kAccess;
+    case ENOENT: case ENOTDIR: return kNoEntry;
+    case EACCES: case EPERM: return kAccess;
+    case EISDIR: return kIsDirectory;
+    case ENXIO: return kNotRegular;
     case EEXIST: return kExists;
     case EMFILE: case ENFILE: return kTooManyFiles;
+    case EFBIG: case EOVERFLOW: return kTooLarge;
     default: return kInvalid;
     }
+}
+
+// What kind of file other than a regular one `mode` describes.
+std::string KindOf(mode_t mode)
+{
+    if (S_ISDIR(mode)) return "a directory";
+    if (S_ISFIFO(mode)) return "a FIFO";
+    if (S_ISSOCK(mode)) return "a socket";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+    return "not a regular file";
 }
 
 // Moves the whole buffer with `step` (a read or a write), which may move less at a time; stops at the end of
@@ -89,11 +105,60 @@ std::optional<std::filesystem::path> FileService::hostPath(std::string_view name
     return std::nullopt;
 }
 
-std::int32_t FileService::open(std::string_view name, std::int32_t flags)
+int FileService::openHost(std::string_view name, int hostFlags)
 {
     if (!OnHostDevice(name)) return kNoDevice;
     const auto path = hostPath(name);
-    if (!path) return kAccess;
+    if (!path) {
+        refuse(name, "the name leaves the folder " + root_.string() + " that host: serves");
+        return kAccess;
+    }
+    // Without O_NONBLOCK a FIFO would hold the open until a writer came.
+    const int file = ::open(path->c_str(), hostFlags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
+    if (file < 0) {
+        const int error = errno;
+        std::error_code ec;
+        if (!std::filesystem::is_directory(root_, ec))
+            refuse(name, "the folder " + root_.string() + " that host: serves " +
+                             (std::filesystem::exists(root_, ec) ? "is not a folder" : "does not exist"));
+        else if (error == ENOENT)
+            refuse(name, path->string() + " does not exist");
+        else if (error == EISDIR || error == ENXIO)
+            refuse(name, path->string() + " is " + (error == EISDIR ? "a directory" : "a device or a FIFO") +
+                             ", not a regular file");
+        else
+            refuse(name, path->string() + ": " + std::strerror(error));
+        return FromErrno(error);
+    }
+    struct stat status {};
+    std::int32_t result = 0;
+    if (::fstat(file, &status) != 0) {
+        refuse(name, path->string() + ": " + std::strerror(errno));
+        result = FromErrno(errno);
+    } else if (!S_ISREG(status.st_mode)) {
+        refuse(name, path->string() + " is " + KindOf(status.st_mode) + ", not a regular file");
+        result = S_ISDIR(status.st_mode) ? kIsDirectory : kNotRegular;
+    } else if (status.st_size > INT32_MAX) {
+        // The service's sizes and positions are 32-bit.
+        refuse(name, path->string() + " holds " + std::to_string(status.st_size) +
+                         " bytes, more than an IOP file can (2147483647)");
+        result = kTooLarge;
+    }
+    if (result != 0) {
+        ::close(file);
+        return result;
+    }
+    return file;
+}
+
+void FileService::refuse(std::string_view name, const std::string& why)
+{
+    log_.message("IOP: cannot open " + std::string(name) + ": " + why);
+}
+
+std::int32_t FileService::open(std::string_view name, std::int32_t flags)
+{
+    if (!OnHostDevice(name)) return kNoDevice;
     int* slot = freeSlot();
     if (!slot) return kTooManyFiles;
 
@@ -108,8 +173,8 @@ std::int32_t FileService::open(std::string_view name, std::int32_t flags)
     if (flags & kCreate) hostFlags |= O_CREAT;
     if (flags & kTruncate) hostFlags |= O_TRUNC;
     if (flags & kExclusive) hostFlags |= O_EXCL;
-    const int file = ::open(path->c_str(), hostFlags | O_CLOEXEC, 0644);
-    if (file < 0) return FromErrno(errno);
+    const int file = openHost(name, hostFlags);
+    if (file < 0) return file;
     *slot = file;
     return static_cast<std::int32_t>(slot - files_.data());
 }

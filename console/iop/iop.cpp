@@ -7,7 +7,7 @@
 
 namespace iop {
 
-Iop::Iop(console::Log& log) : log_(log), memory_(kMemorySize, 0), sound_(*this, moduleLock_) {}
+Iop::Iop(console::Log& log) : log_(log), memory_(kMemorySize, 0), files_(log_), sound_(*this, moduleLock_) {}
 
 Iop::~Iop()
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -26,8 +27,9 @@ inline constexpr u32 kMemorySize = 2 * 1024 * 1024;
 
 // Error codes the IOP's services return, as negative numbers.
 enum Error : s32 {
-    kNoEntry = -2, kBadFile = -9, kNoMemory = -12, kAccess = -13, kExists = -17, kNoDevice = -19,
-    kInvalid = -22, kTooManyFiles = -24, kLinkError = -200, kNotModule = -201, kNotBound = -1,
+    kNoEntry = -2, kNotRegular = -6, kBadFile = -9, kNoMemory = -12, kAccess = -13, kExists = -17,
+    kNoDevice = -19, kIsDirectory = -21, kInvalid = -22, kTooManyFiles = -24, kTooLarge = -27,
+    kLinkError = -200, kNotModule = -201, kNotBound = -1,
 };
 
 // Watches what reaches the IOP; tests record it.
@@ -90,6 +92,8 @@ public:
     void setSoundOutput(IrxSoundFill fill, void* context) { sound_.set(fill, context); }
     void startField() { sound_.start(); }
     std::span<const s16> finishField() { return sound_.finish(); }
+    // How long the console has waited for the IOP's sound, in all: what the music costs the EE.
+    std::chrono::nanoseconds soundWaited() const { return sound_.waited(); }
 
     console::OnceLog& log() { return log_; }
 

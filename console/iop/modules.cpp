@@ -1,12 +1,18 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #ifndef __EMSCRIPTEN__
 #include <dlfcn.h>
+#include <sys/mman.h>
 #endif
 
 #include <algorithm>
+#include <cerrno>
 #include <string>
 
 #include "console/iop/iop.h"
 #include "console/iop/linked_module.h"
+#include "console/iop/module_file.h"
 #include "console/iop/serving.h"
 
 namespace iop {
@@ -50,6 +56,57 @@ u32 BlockSize(u32 address) { return Serving::current().heap().blockSize(address)
 
 constexpr IopServices kServices = {IRX_SERVICES_VERSION, Print,       Memory,   RegisterRpc,
                                    RemoveRpc,            SdSetOutput, BlockSize};
+
+#ifndef __EMSCRIPTEN__
+// Larger files are not taken for modules: the whole file is read before it is checked.
+constexpr off_t kLargestModule = 64 << 20;
+
+// Reads the `size` bytes of an open regular file, or fewer if it is cut meanwhile; false on a read error.
+bool ReadWhole(int file, off_t size, std::vector<u8>& bytes)
+{
+    bytes.resize(static_cast<std::size_t>(size));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::read(file, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) break; // cut while we read: what was read is what gets checked
+        done += static_cast<std::size_t>(n);
+    }
+    bytes.resize(done);
+    return true;
+}
+
+// Maps checked module bytes from a sealed anonymous copy, so that the host file changing or being cut while the
+// module is loaded cannot reach the mapping. Null with dlerror's reason when the loader refuses them.
+void* MapModule(const std::vector<u8>& bytes, std::string& reason)
+{
+    const int copy = ::memfd_create("iop-module", MFD_CLOEXEC | MFD_ALLOW_SEALING);
+    if (copy < 0) {
+        reason = "no anonymous file for its copy";
+        return nullptr;
+    }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(copy, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    void* handle = nullptr;
+    if (done != bytes.size()) {
+        reason = "its copy cannot be written";
+    } else {
+        ::fcntl(copy, F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE | F_SEAL_SEAL);
+        const std::string path = "/proc/self/fd/" + std::to_string(copy);
+        handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        const char* error = handle ? nullptr : dlerror();
+        if (!handle) reason = error ? error : "unreadable";
+    }
+    ::close(copy);
+    return handle;
+}
+#endif
 
 } // namespace
 
@@ -95,18 +152,23 @@ s32 Iop::loadHostModule(std::string_view path, std::span<const char> args)
     if (const LinkedModule* linked = FindLinkedModule(path))
         return startModule(name, nullptr, ModuleEntry{linked->start, linked->stop, linked->imports}, args);
 
-    const auto file = files_.hostPath(path);
-    std::error_code error;
-    if (!file || !std::filesystem::is_regular_file(*file, error)) return kNoEntry;
+    const int file = files_.openHost(path, O_RDONLY);
+    if (file < 0) return file;
 #ifdef __EMSCRIPTEN__
     // A page cannot load code from files: its modules are linked in.
+    ::close(file);
     log_.message("IOP: " + name + " is not a module linked into this program");
     return kNotModule;
 #else
-    void* handle = dlopen(file->c_str(), RTLD_NOW | RTLD_LOCAL);
+    std::vector<u8> bytes;
+    struct stat status {};
+    const bool small = ::fstat(file, &status) == 0 && status.st_size <= kLargestModule;
+    const bool read = small && ReadWhole(file, status.st_size, bytes);
+    ::close(file);
+    std::string fault = !small ? "it is larger than any module" : !read ? "it cannot be read" : ModuleFileFault(bytes);
+    void* handle = fault.empty() ? MapModule(bytes, fault) : nullptr;
     if (!handle) {
-        const char* reason = dlerror();
-        log_.message("IOP: " + name + " is not a module: " + (reason ? reason : "unreadable"));
+        log_.message("IOP: " + name + " is not a module: " + fault);
         return kNotModule;
     }
     using Start = int (*)(const IopServices*, int, char**);

@@ -35,7 +35,11 @@ void SoundOutput::start()
 std::span<const std::int16_t> SoundOutput::finish()
 {
     std::unique_lock lock(mutex_);
-    wake_.wait(lock, [this] { return done_; });
+    if (!done_) {
+        const auto since = std::chrono::steady_clock::now();
+        wake_.wait(lock, [this] { return done_; });
+        waited_ += std::chrono::steady_clock::now() - since;
+    }
     return samples_;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -36,6 +37,8 @@ public:
     std::span<const std::int16_t> finish();
     // Waits until no field is in the making.
     void settle() { finish(); }
+    // How long the callers of finish and settle have waited for the field in the making, in all.
+    std::chrono::nanoseconds waited() const { return waited_; }
     // Ends the thread; the output is silent from then on.
     void stop();
 
@@ -54,6 +57,7 @@ private:
     bool requested_ = false;
     bool done_ = true;
     bool quit_ = false;
+    std::chrono::nanoseconds waited_{0}; // the console thread's only
     std::thread thread_;
 };
 

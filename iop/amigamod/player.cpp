@@ -58,6 +58,7 @@ void* Player::call(s32 function, const u8* data, s32 size)
         break;
     case kStop:
         playing_ = false;
+        song_.stop();
         break;
     case kSetVolume:
         setVolume(RequestWord(data, size, 0));
@@ -67,7 +68,7 @@ void* Player::call(s32 function, const u8* data, s32 size)
         break;
     case kQuit:
         playing_ = false;
-        song_.reset();
+        song_.load(nullptr);
         break;
     case kBlock:
         // The 252-byte block carries nothing this player needs: it is accepted and dropped.
@@ -85,13 +86,14 @@ void* Player::call(s32 function, const u8* data, s32 size)
 
 void Player::fill(s16* samples, u32 frames)
 {
-    size_t made = 0;
-    if (playing_ && song_)
-        made = openmpt_module_read_interleaved_stereo(song_.get(), kSampleRate, frames, samples);
-    std::fill(samples + 2 * made, samples + 2 * size_t{frames}, s16{0});
+    if (!playing_) {
+        std::fill(samples, samples + 2 * size_t{frames}, s16{0});
+        return;
+    }
+    song_.take(samples, frames);
     if (volume_ == kFullVolume)
         return;
-    for (size_t i = 0; i < 2 * made; ++i)
+    for (size_t i = 0; i < 2 * size_t{frames}; ++i)
         samples[i] = static_cast<s16>(s32{samples[i]} * static_cast<s32>(volume_) / static_cast<s32>(kFullVolume));
 }
 
@@ -106,16 +108,16 @@ void Player::init()
 s32 Player::load(u32 address)
 {
     playing_ = false;
-    song_.reset();
+    song_.load(nullptr);
     const SongBytes block = SongBlock(iop_, address);
-    song_ = OpenSong(iop_, block.bytes);
+    song_.load(OpenSong(iop_, block.bytes));
     char line[128];
-    if (song_ && block.bytes.size() < block.named) {
+    if (song_.loaded() && block.bytes.size() < block.named) {
         std::snprintf(line, sizeof line, "AMIGAMOD: the song at 0x%x is cut short: %zu of the %u bytes it names",
                       address, block.bytes.size(), block.named);
         iop_.print(line);
     }
-    if (song_)
+    if (song_.loaded())
         return 0;
     std::snprintf(line, sizeof line, "AMIGAMOD: the song at 0x%x is not a module it can play", address);
     iop_.print(line);
@@ -124,9 +126,8 @@ s32 Player::load(u32 address)
 
 s32 Player::play()
 {
-    if (!song_)
+    if (!song_.restart())
         return -1;
-    openmpt_module_set_position_order_row(song_.get(), 0, 0);
     playing_ = true;
     return 0;
 }
@@ -135,12 +136,14 @@ void Player::setVolume(u32 volume) { volume_ = std::min(volume, kFullVolume); }
 
 void Player::getInfo()
 {
-    if (!song_)
+    if (!song_.loaded())
         return;
-    reply(1, openmpt_module_get_current_order(song_.get()));
-    reply(2, openmpt_module_get_current_pattern(song_.get()));
-    reply(3, openmpt_module_get_current_row(song_.get()));
-    reply(4, openmpt_module_get_current_speed(song_.get()));
+    // Where the song stands in what the output has taken, not in what was rendered ahead.
+    const Position heard = song_.heard();
+    reply(1, heard.order);
+    reply(2, heard.pattern);
+    reply(3, heard.row);
+    reply(4, heard.speed);
 }
 
 void Player::reply(u32 index, s32 value)

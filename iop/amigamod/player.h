@@ -5,13 +5,13 @@
 #include "iop/irx.h"
 #include "rpc.h"
 #include "song.h"
+#include "song_stream.h"
 
 namespace amigamod {
 
-inline constexpr s32 kSampleRate = 48000;
-
-// The player: the song it holds, whether it plays, the output gain and the reply to the last call. Ending it
-// removes its server and stops its sound output.
+// The player: the song it holds (rendered ahead of the output), whether it plays, the output gain and the
+// reply to the last call. Volume and stops apply to the sound as the output takes it, so they reach the same
+// sample as if the song were rendered then. Ending it removes its server and stops its sound output.
 class Player {
 public:
     explicit Player(const IopServices& iop) : iop_(iop) {}
@@ -35,7 +35,7 @@ private:
     void reply(u32 index, s32 value);
 
     IopServices iop_; // a copy: the loader need not keep its own
-    Song song_;
+    SongStream song_;
     bool serving_ = false;
     bool playing_ = false;
     bool outputOn_ = false;

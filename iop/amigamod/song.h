@@ -9,6 +9,8 @@
 
 namespace amigamod {
 
+inline constexpr s32 kSampleRate = 48000;
+
 struct SongDeleter {
     void operator()(openmpt_module* song) const { openmpt_module_destroy(song); }
 };

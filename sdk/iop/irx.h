@@ -4,7 +4,8 @@
 
 // What an IOP module built as a separate file sees of the IOP: the module exports IrxStart (and may
 // export IrxImports and IrxStop); the loader hands it the services of the IOP kernel and of the
-// libraries it imports. Everything a module does happens on the IOP's one thread.
+// libraries it imports. The IOP calls into a module (its start and stop, its RPC servers, its sound output)
+// one call at a time; a module may keep threads of its own for work that calls no service.
 
 extern "C" {
 

@@ -19,6 +19,7 @@ void* Memory(u32 address, u32 size)
 {
     if (address > kMemorySize || size > kMemorySize - address)
         return nullptr;
+    current->readUpTo = std::max(current->readUpTo, address + size);
     return current->memory.data() + address;
 }
 

@@ -36,6 +36,7 @@ public:
     IrxSoundFill fill = nullptr;
     void* fillContext = nullptr;
     int outputCalls = 0;
+    u32 readUpTo = 0; // the end of the furthest memory range the module was given
 
 private:
     void* library_ = nullptr;

@@ -207,6 +207,35 @@ TEST(ModWriter, RefusesModulesThatWouldPlayWrongly)
     rejects([](modgen::Module& m) { m.patterns[0].rows[0][0].sample = 18; });
     rejects([](modgen::Module& m) { m.patterns.resize(3); });
     rejects([](modgen::Module& m) { m.samples.resize(32); });
+    rejects([](modgen::Module& m) { m.tag = "8CHN"; });
+    rejects([](modgen::Module& m) { m.channels = 6; });
+    rejects([](modgen::Module& m) { m.tag = "M.K!"; });
+    rejects([](modgen::Module& m) { m.tag = ""; }); // 17 samples do not fit an old module
+    rejects([](modgen::Module& m) { m.patterns[1].rows[5][4] = {modgen::NoteIndex("C-2"), 1, 0, 0}; });
+}
+
+TEST(ModWriter, KnowsTheChannelsOfEachTag)
+{
+    for (const auto& [tag, channels] : std::initializer_list<std::pair<const char*, int>>{
+             {"", 4}, {"M.K.", 4}, {"M!K!", 4}, {"FLT4", 4}, {"1CHN", 1}, {"6CHN", 6}, {"9CHN", 9}, {"8CHN", 8},
+             {"FLT8", 8}, {"OKTA", 8}, {"CD81", 8}, {"10CH", 10}, {"32CN", 32}, {"0CHN", 0}, {"09CH", 0},
+             {"33CH", 0}, {"M.K", 0}, {"12CHN", 0}, {"FLT6", 0}}) {
+        EXPECT_EQ(modgen::ChannelsOfTag(tag), channels) << tag;
+    }
+}
+
+TEST(ModWriter, WritesOldModulesWithTheirShortHeader)
+{
+    modgen::Module m = TinyModule();
+    m.samples.resize(15);
+    m.tag = "";
+    const Bytes file = modgen::WriteModule(m);
+    ASSERT_EQ(file.size(), 600u + 2 * 1024 + 15 * 4);
+    EXPECT_EQ(file[470], 2);
+    EXPECT_EQ(file[471], 120);
+    EXPECT_EQ(file[472], 1);
+    EXPECT_EQ(Word(file, 20 + 30 * 14 + 22), 2) << "the last sample header";
+    EXPECT_EQ(file[600 + 2 * 1024 + 2], 5) << "the samples follow the patterns";
 }
 
 TEST(Tracks, ReadNotesMelodiesAndChords)

@@ -9,7 +9,9 @@ namespace modgen {
 
 constexpr int kRows = 64;
 constexpr int kChannels = 4;
+constexpr int kMaxChannels = 32;
 constexpr int kMaxSamples = 31;
+constexpr int kOldMaxSamples = 15;
 constexpr int kNoteCount = 36;
 constexpr int kNoNote = -1;
 
@@ -34,18 +36,27 @@ struct Cell {
 };
 
 struct Pattern {
-    std::array<std::array<Cell, kChannels>, kRows> rows{};
+    std::array<std::array<Cell, kMaxChannels>, kRows> rows{};
 };
 
-// A four-channel module: samples 1..31 in order, patterns in the order of their numbers.
+// A module: samples 1..31 in order, patterns in the order of their numbers. The tag at byte 1080 names the
+// kind ("M.K.", "8CHN", "12CH", ...) and must agree with the channel count; an empty tag makes an old
+// Soundtracker module (four channels, at most 15 samples, a 600-byte header). "FLT8" stores each pattern
+// as two four-channel halves.
 struct Module {
     std::string title;
     std::vector<Sample> samples;
     std::vector<Pattern> patterns;
     std::vector<int> order;
+    std::string tag = "M.K.";
+    int channels = kChannels;
 };
 
-// Returns the "M.K." file of a module; throws std::invalid_argument on anything a player would get wrong.
+// Returns the channels a tag at byte 1080 stands for (4 for the empty tag of an old module), or 0 for a tag
+// players do not know.
+int ChannelsOfTag(const std::string& tag);
+
+// Returns the file of a module; throws std::invalid_argument on anything a player would get wrong.
 std::vector<std::uint8_t> WriteModule(const Module& module);
 
 } // namespace modgen

@@ -12,7 +12,7 @@ constexpr int kVibratoParam = 0x43, kCutVolume = 0;
 
 Cell& At(Pattern& pattern, int row, int channel)
 {
-    if (row < 0 || row >= kRows || channel < 0 || channel >= kChannels) {
+    if (row < 0 || row >= kRows || channel < 0 || channel >= kMaxChannels) {
         throw std::invalid_argument("row " + std::to_string(row) + " channel " + std::to_string(channel + 1) +
                                     " is outside the pattern");
     }
