@@ -146,10 +146,12 @@ bool RunProgram(const Options& options, const Program& program, console::VblankC
             const double fields = static_cast<double>(machine.fields());
             std::fprintf(stderr,
                          "%s: %.0f fields in %.3f s: %.0f fields/s; the GS drew %.0f pixels per field; "
-                         "%llu vertical blanks came while the program was busy\n",
+                         "%llu vertical blanks came while the program was busy; it waited %.1f ms for the IOP's "
+                         "sound\n",
                          ProgramName().c_str(), fields, seconds, fields / seconds,
                          static_cast<double>(machine.gs().pixelsDrawn()) / fields,
-                         static_cast<unsigned long long>(machine.lateFields()));
+                         static_cast<unsigned long long>(machine.lateFields()),
+                         std::chrono::duration<double, std::milli>(machine.iop().soundWaited()).count());
         }
     }
     std::fflush(stdout);
