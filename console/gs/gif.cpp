@@ -44,11 +44,15 @@ void Gs::transfer(const Qword* data, u32 count)
         switch (gif_.flg) {
         case kPacked: {
             // The packet's qwords in one go, as far as this transfer holds them.
-            const u32 n = std::min(gif_.remaining, count - i);
+            // Register writes never touch the GIF's own state, so it stays in locals meanwhile.
+            const u32 n = std::min(gif_.remaining, count - i), nreg = gif_.nreg;
+            const u64 descriptors = gif_.tagHi;
+            u32 reg = gif_.reg;
             for (u32 k = 0; k < n; ++k) {
-                packed(data[i + k], static_cast<u8>(Field(gif_.tagHi, 4 * gif_.reg, 4)));
-                if (++gif_.reg == gif_.nreg) gif_.reg = 0;
+                packed(data[i + k], static_cast<u8>(Field(descriptors, 4 * reg, 4)));
+                if (++reg == nreg) reg = 0;
             }
+            gif_.reg = reg;
             gif_.remaining -= n;
             i += n - 1;
             break;
@@ -72,24 +76,31 @@ void Gs::transfer(const Qword* data, u32 count)
     }
 }
 
-// One PACKED qword through its register descriptor.
+// One PACKED qword through its register descriptor. Vertex data, the bulk of a mesh, goes straight to
+// its registers: it cannot name a missing register nor change the drawing setup.
 void Gs::packed(const Qword& q, u8 descriptor)
 {
     switch (descriptor) {
     case 0x0: // PRIM
         writeRegister(PRIM, Field(q.lo, 0, 11));
         break;
-    case 0x1: // RGBAQ: Q comes from the latch, not from the qword
-        writeRegister(RGBAQ, Field(q.lo, 0, 8) | Field(q.lo, 32, 8) << 8 | Field(q.hi, 0, 8) << 16 |
-                                 Field(q.hi, 32, 8) << 24 | FloatBits(q_) << 32);
+    case 0x1: { // RGBAQ: Q comes from the latch, not from the qword
+        const u64 value = Field(q.lo, 0, 8) | Field(q.lo, 32, 8) << 8 | Field(q.hi, 0, 8) << 16 |
+                          Field(q.hi, 32, 8) << 24 | FloatBits(q_) << 32;
+        regs_.raw[RGBAQ] = value;
+        decodeRgbaq(value);
         break;
+    }
     case 0x2: // ST: the third word goes to the Q latch
         writeRegister(ST, q.lo);
         std::memcpy(&q_, &q.hi, sizeof q_);
         break;
-    case 0x3: // UV
-        writeRegister(UV, Field(q.lo, 0, 14) | Field(q.lo, 32, 14) << 16);
+    case 0x3: { // UV
+        const u64 value = Field(q.lo, 0, 14) | Field(q.lo, 32, 14) << 16;
+        regs_.raw[UV] = value;
+        decodeUv(value);
         break;
+    }
     case 0x4: case 0xC: { // XYZF2, XYZF3; ADC set means no drawing kick
         const bool noKick = descriptor == 0xC || Field(q.hi, 47, 1);
         writeRegister(noKick ? XYZF3 : XYZF2, Field(q.lo, 0, 16) | Field(q.lo, 32, 16) << 16 |
@@ -98,7 +109,9 @@ void Gs::packed(const Qword& q, u8 descriptor)
     }
     case 0x5: case 0xD: { // XYZ2, XYZ3
         const bool noKick = descriptor == 0xD || Field(q.hi, 47, 1);
-        writeRegister(noKick ? XYZ3 : XYZ2, Field(q.lo, 0, 16) | Field(q.lo, 32, 16) << 16 | Field(q.hi, 0, 32) << 32);
+        const u64 value = Field(q.lo, 0, 16) | Field(q.lo, 32, 16) << 16 | Field(q.hi, 0, 32) << 32;
+        regs_.raw[noKick ? XYZ3 : XYZ2] = value;
+        decodeXyz(value, !noKick);
         break;
     }
     case 0x6: writeRegister(TEX0_1, q.lo); break;

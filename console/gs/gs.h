@@ -132,6 +132,10 @@ private:
 
     // regs.cpp
     void decode(u8 address, u64 value);
+    // The vertex data registers, which leave the drawing setup as it is.
+    void decodeRgbaq(u64 value);
+    void decodeUv(u64 value);
+    void decodeXyz(u64 value, bool draw);
 
     // kick.cpp
     void vertexKick(const Vertex& v, bool draw);

@@ -7,27 +7,43 @@ namespace {
 
 using s64 = std::int64_t;
 
-s64 FloorDiv(s64 a, s64 b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+// floor(a / b) and the remainder a - b floor(a / b) in [0, b), for b > 0.
+template <typename T>
+void FloorDivide(T a, T b, T& quotient, T& remainder)
+{
+    quotient = a / b;
+    remainder = a % b;
+    if (remainder < 0) {
+        --quotient;
+        remainder += b;
+    }
+}
 
 // The first pixel at or right of an edge, row after row, in exact integer steps. The edge runs from
 // (x0, y0) to (x1, y1) in 12.4 window coordinates with y0 < y1; on row y it is at
 // num / (16 dy) pixels with num = x0 dy + (16 y - y0) dx, and the first pixel is ceil of that,
 // kept here as -floor(-num / (16 dy)) = -(quotient) with the remainder in [0, 16 dy).
+// Window coordinates lie within +-2^16, so 16 dx and 16 dy fit 32 bits, and so do the quotient (a pixel
+// near the edge) and the remainder; only the first numerator may need 64 bits.
 class EdgeWalk {
 public:
     EdgeWalk(int x0, int y0, int x1, int y1, int firstRow)
     {
-        const s64 dx = x1 - x0, dy = y1 - y0;
+        const int dx = x1 - x0, dy = y1 - y0;
         den_ = 16 * dy;
         const s64 m = -(s64{x0} * dy + (s64{firstRow} * 16 - y0) * dx);
-        quotient_ = FloorDiv(m, den_);
-        remainder_ = m - quotient_ * den_;
-        const s64 step = -16 * dx;
-        stepQuotient_ = FloorDiv(step, den_);
-        stepRemainder_ = step - stepQuotient_ * den_;
+        if (m >= INT32_MIN && m <= INT32_MAX) {
+            FloorDivide(static_cast<int>(m), den_, quotient_, remainder_);
+        } else {
+            s64 q, r;
+            FloorDivide(m, s64{den_}, q, r);
+            quotient_ = static_cast<int>(q);
+            remainder_ = static_cast<int>(r);
+        }
+        FloorDivide(-16 * dx, den_, stepQuotient_, stepRemainder_);
     }
 
-    int pixel() const { return static_cast<int>(-quotient_); }
+    int pixel() const { return -quotient_; }
 
     void nextRow()
     {
@@ -40,7 +56,7 @@ public:
     }
 
 private:
-    s64 den_ = 1, quotient_ = 0, remainder_ = 0, stepQuotient_ = 0, stepRemainder_ = 0;
+    int den_ = 1, quotient_ = 0, remainder_ = 0, stepQuotient_ = 0, stepRemainder_ = 0;
 };
 
 struct Corner {

@@ -112,6 +112,13 @@ Test DecodeTest(u64 value)
 
 void Gs::writeRegister(u8 address, u64 value)
 {
+    // The vertex data of a mesh, most writes, goes straight to its fields.
+    switch (address) {
+    case UV: regs_.raw[UV] = value; decodeUv(value); return;
+    case XYZ2: regs_.raw[XYZ2] = value; decodeXyz(value, true); return;
+    case RGBAQ: regs_.raw[RGBAQ] = value; decodeRgbaq(value); return;
+    default: break;
+    }
     if (address >= regs_.raw.size()) {
         log_.message("GS: write to register " + console::Hex(address) + " ignored (no such register)");
         return;
@@ -124,6 +131,27 @@ void Gs::writeRegister(u8 address, u64 value)
     decode(address, value);
 }
 
+void Gs::decodeRgbaq(u64 value) // vertex colour and Q
+{
+    regs_.rgbaq = {static_cast<u8>(Bits(value, 0, 8)), static_cast<u8>(Bits(value, 8, 8)),
+                   static_cast<u8>(Bits(value, 16, 8)), static_cast<u8>(Bits(value, 24, 8)),
+                   FloatFromBits(Bits(value, 32, 32))};
+}
+
+void Gs::decodeUv(u64 value) // texel coordinates for FST = 1, 10.4
+{
+    regs_.u = Bits(value, 0, 14);
+    regs_.v = Bits(value, 16, 14);
+}
+
+void Gs::decodeXyz(u64 value, bool draw) // XYZ2, XYZ3: vertex with 32-bit Z; the 2 form draws
+{
+    const Registers& r = regs_;
+    vertexKick(Vertex{Bits(value, 0, 16), Bits(value, 16, 16), Bits(value, 32, 32), r.rgbaq, r.s, r.t, r.u, r.v,
+                      r.fog},
+               draw);
+}
+
 // Decodes one register write into its fields and starts whatever the write starts.
 void Gs::decode(u8 address, u64 value)
 {
@@ -134,19 +162,12 @@ void Gs::decode(u8 address, u64 value)
         r.prim = DecodePrimAttributes(value);
         queued_ = 0;
         break;
-    case RGBAQ: // vertex colour and Q
-        r.rgbaq = {static_cast<u8>(Bits(value, 0, 8)), static_cast<u8>(Bits(value, 8, 8)),
-                   static_cast<u8>(Bits(value, 16, 8)), static_cast<u8>(Bits(value, 24, 8)),
-                   FloatFromBits(Bits(value, 32, 32))};
-        break;
+    case RGBAQ: decodeRgbaq(value); break;
     case ST: // texture coordinates for FST = 0
         r.s = FloatFromBits(Bits(value, 0, 32));
         r.t = FloatFromBits(Bits(value, 32, 32));
         break;
-    case UV: // texel coordinates for FST = 1, 10.4
-        r.u = Bits(value, 0, 14);
-        r.v = Bits(value, 16, 14);
-        break;
+    case UV: decodeUv(value); break;
     case XYZF2: case XYZF3: { // vertex with 24-bit Z and fog; the 2 form draws
         Vertex v{Bits(value, 0, 16), Bits(value, 16, 16), Bits(value, 32, 24), r.rgbaq, r.s, r.t, r.u, r.v,
                  static_cast<u8>(Bits(value, 56, 8))};
@@ -154,12 +175,7 @@ void Gs::decode(u8 address, u64 value)
         vertexKick(v, address == XYZF2);
         break;
     }
-    case XYZ2: case XYZ3: { // vertex with 32-bit Z; the 2 form draws
-        Vertex v{Bits(value, 0, 16), Bits(value, 16, 16), Bits(value, 32, 32), r.rgbaq, r.s, r.t, r.u, r.v,
-                 r.fog};
-        vertexKick(v, address == XYZ2);
-        break;
-    }
+    case XYZ2: case XYZ3: decodeXyz(value, address == XYZ2); break;
     case TEX0_1: case TEX0_2: // texture buffer, format and size
         r.ctx[address - TEX0_1].tex0 = DecodeTex0(value);
         break;

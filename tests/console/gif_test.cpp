@@ -36,6 +36,21 @@ TEST_F(Gif, PackedAddressPlusDataWritesRegistersRaw)
     EXPECT_TRUE(log.messages.empty()); // 0x7F is the customary no-op address
 }
 
+// Vertex data through A+D: raw values kept, a kick draws with them, and a later register write still
+// changes how the next vertex draws.
+TEST_F(Gif, AddressPlusDataVertexDataDrawsAndKeepsTheSetupCurrent)
+{
+    write({{gs::PRIM, gs::POINT}, {gs::RGBAQ, 0x80402010}, {gs::UV, 0x00050007}, {gs::XYZ2, Xyz(3, 2, 77)}});
+    const gs::Registers& r = gs.registers();
+    EXPECT_EQ(r.raw[gs::RGBAQ], 0x80402010u);
+    EXPECT_EQ(std::pair(r.u, r.v), std::pair(7u, 5u));
+    EXPECT_EQ(r.raw[gs::XYZ2], Xyz(3, 2, 77));
+    EXPECT_EQ(pixel(3, 2), 0x80402010u);
+    EXPECT_EQ(depth(3, 2), 77u);
+    write({{gs::FRAME_1, gs.registers().raw[gs::FRAME_1] | u64{0xFF} << 32}, {gs::XYZ2, Xyz(4, 2, 78)}});
+    EXPECT_EQ(pixel(4, 2), 0x80402010u & ~0xFFu); // FBMSK keeps the frame's red, which was zero
+}
+
 // PRIM 0 POINT, then every vertex descriptor: the kicking ones draw a point, ADC and the 3 forms do not.
 TEST_F(Gif, PackedVertexDescriptorsKickOrNot)
 {
@@ -65,6 +80,11 @@ TEST_F(Gif, PackedVertexDescriptorsKickOrNot)
     EXPECT_EQ(r.u, 0x3FFFu);
     EXPECT_EQ(r.v, 0x10u);
     EXPECT_EQ(r.fog, 0x7E);
+    // The registers read back as written, Q from the latch a tag resets.
+    EXPECT_EQ(r.raw[gs::RGBAQ], 0x44332211u | u64{0x3F800000} << 32);
+    EXPECT_EQ(r.raw[gs::UV], 0x3FFFu | 0x10u << 16);
+    EXPECT_EQ(r.raw[gs::XYZ2], 12 * 16 | 16 << 16 | u64{0xFEDCBA98} << 32);
+    EXPECT_EQ(r.raw[gs::XYZ3], 15 * 16 | 16 << 16 | u64{9} << 32);
     EXPECT_NE(pixel(10, 1), 0u);
     EXPECT_EQ(depth(10, 1), 0xABCDEFu);
     EXPECT_EQ(depth(12, 1), 0xFEDCBA98u);

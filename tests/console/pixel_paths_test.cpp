@@ -138,6 +138,33 @@ void TexturedScene(PathScene& scene)
     }
 }
 
+// A cloth mesh as the demo draws it: small triangles whose depth lies about 65536, so rows cross from
+// one binade of the depth into the next, and whose texture coordinates cross powers of two.
+void MeshScene(PathScene& scene)
+{
+    std::mt19937 random(9);
+    const u64 tex0 =
+        PathScene::kTextureBlock | u64{4} << 14 | u64{8} << 26 | u64{8} << 30 | u64{1} << 34 | u64{1} << 35;
+    scene.write({{gs::TEX0_1, tex0}, {gs::CLAMP_1, 0}, {gs::SCANMSK, 0}, {gs::TEST_1, 0x30000}});
+    for (int pass = 0; pass < 4; ++pass) {
+        constexpr int kColumns = 40, kRows = 30;
+        Writes w{{gs::PRIM, gs::TRIANGLE | 0x10u | 0x100u | (pass % 2 ? 0x40u : 0u)},
+                 {gs::RGBAQ, Rgba(0x80, 0x80, 0x80, 0x80)}};
+        auto corner = [&](int i, int j) {
+            const u32 jitter = static_cast<u32>(random() % 40);
+            w.push_back({gs::UV, Uv(static_cast<u32>(i * 4096 / (kColumns - 1)) + jitter,
+                                    static_cast<u32>(j * 4096 / (kRows - 1)) + jitter)});
+            w.push_back({gs::XYZ2, Xyz16(400 + i * 240 + pass * 37 + static_cast<int>(jitter),
+                                         400 + j * 112 + pass * 29, 65533 + static_cast<u32>(random() % 5))});
+        };
+        for (int j = 0; j + 1 < kRows; ++j)
+            for (int i = 0; i + 1 < kColumns; ++i)
+                for (const auto& [di, dj] : {std::pair{0, 0}, {1, 0}, {0, 1}, {1, 0}, {1, 1}, {0, 1}})
+                    corner(i + di, j + dj);
+        scene.write(w);
+    }
+}
+
 std::vector<u32> Draw(gs::SimdPath path, void (*scene)(PathScene&), u64& pixels)
 {
     PathScene s(path);
@@ -149,7 +176,7 @@ std::vector<u32> Draw(gs::SimdPath path, void (*scene)(PathScene&), u64& pixels)
 // Every path the CPU runs writes the same words as the scalar reference, and counts the same pixels.
 TEST(PixelPaths, EveryPathWritesWhatTheScalarLoopsWrite)
 {
-    for (const auto scene : {&FlatScene, &TexturedScene}) {
+    for (const auto scene : {&FlatScene, &TexturedScene, &MeshScene}) {
         u64 wantPixels = 0;
         const std::vector<u32> want = Draw(gs::SimdPath::Scalar, scene, wantPixels);
         ASSERT_GT(wantPixels, 200000u);
