@@ -127,6 +127,21 @@ ORB_AVX2 inline __m256i TexelIndex8(__m256 c, u32 mask)
     return _mm256_and_si256(i, _mm256_set1_epi32(static_cast<int>(mask)));
 }
 
+// Where rows y and y + 1 start in the frame and depth buffers, and where rows y + 2 and y + 3 do (to prefetch).
+struct RowStarts {
+    u32 frame, z, nextFrame, nextZ;
+};
+
+template <u32 F>
+inline RowStarts PairStarts(const DrawSetup& s, int y)
+{
+    const auto frame = [&](int row) { return s.frameLayout->row(s.frameBase, s.frameWidth, static_cast<u32>(row)); };
+    const auto z = [&](int row) {
+        return (F & kDepthWrite) != 0 ? s.zLayout->row(s.zBase, s.frameWidth, static_cast<u32>(row)) : 0u;
+    };
+    return {frame(y), z(y), frame(y + 2), z(y + 2)};
+}
+
 // Asks for the frame and depth lines of pixels x..x + 7 of a row, which the layouts scatter too widely
 // for the hardware to foresee.
 template <u32 F>
@@ -157,10 +172,7 @@ ORB_AVX2 u64 FlatRectAvx2(const DrawSetup& s, int x0, int x1, int y0, int y1, co
         written += static_cast<u64>((even + odd) * (x1 - x0));
         const __m256i rows = _mm256_or_si256(even ? _mm256_andnot_si256(oddWords, ones) : _mm256_setzero_si256(),
                                              odd ? oddWords : _mm256_setzero_si256());
-        const u32 frameRow = s.frameLayout->row(s.frameBase, s.frameWidth, static_cast<u32>(y));
-        const u32 zRow = kWritesDepth ? s.zLayout->row(s.zBase, s.frameWidth, static_cast<u32>(y)) : 0;
-        const u32 nextFrameRow = s.frameLayout->row(s.frameBase, s.frameWidth, static_cast<u32>(y + 2));
-        const u32 nextZRow = kWritesDepth ? s.zLayout->row(s.zBase, s.frameWidth, static_cast<u32>(y + 2)) : 0;
+        const auto [frameRow, zRow, nextFrameRow, nextZRow] = PairStarts<F>(s, y);
         for (int x = x0 & ~7; x < x1; x += 8) {
             if (y + 2 < y1) Prefetch<F>(s, nextFrameRow, nextZRow, x);
             __m256i* const fp = reinterpret_cast<__m256i*>(mem + ((frameRow + s.frameLayout->column(x)) & kRunMask));
@@ -356,10 +368,7 @@ ORB_AVX2 u64 StagedSpanPair(const DrawSetup& s, int y, const RowSpan& even, cons
     const __m256i toWords = _mm256_setr_epi32(0, 1, 4, 5, 2, 3, 6, 7);
     const __m256i wordPixel = WordPixel();
     u32* const mem = s.mem;
-    const u32 frameRow = s.frameLayout->row(s.frameBase, s.frameWidth, static_cast<u32>(y));
-    const u32 zRow = kWritesDepth ? s.zLayout->row(s.zBase, s.frameWidth, static_cast<u32>(y)) : 0;
-    const u32 nextFrameRow = s.frameLayout->row(s.frameBase, s.frameWidth, static_cast<u32>(y + 2));
-    const u32 nextZRow = kWritesDepth ? s.zLayout->row(s.zBase, s.frameWidth, static_cast<u32>(y + 2)) : 0;
+    const auto [frameRow, zRow, nextFrameRow, nextZRow] = PairStarts<F>(s, y);
     for (int g = first & ~7; g < last; g += 8) {
         Prefetch<F>(s, nextFrameRow, nextZRow, g);
         const u32 column = s.frameLayout->column(static_cast<u32>(g));
@@ -417,10 +426,7 @@ ORB_AVX2 u64 DecalSpanPairAvx2(const DrawSetup& s, int y, const RowSpan& even, c
     const __m256d zMax = _mm256_set1_pd(s.zMax);
     const __m256i wordPixel = WordPixel();
     u32* const mem = s.mem;
-    const u32 frameRow = s.frameLayout->row(s.frameBase, s.frameWidth, static_cast<u32>(y));
-    const u32 zRow = kWritesDepth ? s.zLayout->row(s.zBase, s.frameWidth, static_cast<u32>(y)) : 0;
-    const u32 nextFrameRow = s.frameLayout->row(s.frameBase, s.frameWidth, static_cast<u32>(y + 2));
-    const u32 nextZRow = kWritesDepth ? s.zLayout->row(s.zBase, s.frameWidth, static_cast<u32>(y + 2)) : 0;
+    const auto [frameRow, zRow, nextFrameRow, nextZRow] = PairStarts<F>(s, y);
     for (int g = first & ~7; g < last; g += 8) {
         Prefetch<F>(s, nextFrameRow, nextZRow, g);
         const u32 column = s.frameLayout->column(static_cast<u32>(g));
@@ -485,11 +491,8 @@ ORB_AVX2 u64 DecalRectAvx2(const DrawSetup& s, int x0, int x1, int y0, int y1, c
         const u32 tv = static_cast<u32>(iv - (static_cast<float>(iv) > v)) & s.texMaskV;
         const __m256i texRow = _mm256_set1_epi32(static_cast<int>(s.texLayout->row(s.texBase, s.texWidth, tv)));
         const __m256i wordMask = _mm256_set1_epi32(static_cast<int>(kMemoryWordMask));
-        const u32 frameRow = s.frameLayout->row(s.frameBase, s.frameWidth, static_cast<u32>(y));
-        const u32 zRow = kWritesDepth ? s.zLayout->row(s.zBase, s.frameWidth, static_cast<u32>(y)) : 0;
         const bool odd = (y & 1) != 0;
-        const u32 nextFrameRow = s.frameLayout->row(s.frameBase, s.frameWidth, static_cast<u32>(y + 2));
-        const u32 nextZRow = kWritesDepth ? s.zLayout->row(s.zBase, s.frameWidth, static_cast<u32>(y + 2)) : 0;
+        const auto [frameRow, zRow, nextFrameRow, nextZRow] = PairStarts<F>(s, y);
         for (int i = 0; i < total; i += 8) {
             if (y + 2 < y1) Prefetch<F>(s, nextFrameRow, nextZRow, base + i);
             const __m256i address = _mm256_and_si256(
