@@ -48,6 +48,8 @@
     get paused() { return this.pausedAt !== null; },
   };
 
+  const kCommandLead = 0.010; // seconds
+
   // The song's worklet, and the times the page's clock and the audio clock give the same moment.
   const sound = { context: null, node: null, position: [0, 0, 0, 0] };
 
@@ -113,7 +115,10 @@
       // command then takes effect at once, with the picture it goes with.
       const now = clock.now();
       if (atMs > 0) stats.commandsBehindMs = Math.max(stats.commandsBehindMs, now - atMs);
-      const at = fast || atMs <= 0 ? 0 : audioTime(Math.max(atMs, now));
+      // The page's view of the audio clock lags the audio thread's by up to a render buffer: half a field
+      // of lead lets each command reach the worklet before its sample, at the cost of the sound following
+      // the picture by that half field.
+      const at = fast || atMs <= 0 ? 0 : audioTime(Math.max(atMs, now)) + kCommandLead;
       const command = { cmd: what, at, value };
       if (bytes) command.bytes = bytes;
       sound.node.port.postMessage(command, bytes ? [bytes.buffer] : []);
