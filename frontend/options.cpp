@@ -60,7 +60,7 @@ std::string UsageText(const Program& program)
            "  --headless            run in virtual time without a window (needs --frames)\n"
            "  --frames N            stop after N fields (vertical blanks), counted from 0\n"
            "  --png DIR             write the picture of every K-th field as DIR/field-NNNNN.png, as the\n"
-           "                        display circuit reads it out (640 x 256 for the demo)\n"
+           "                        display circuit reads it out (640 x 256 here)\n"
            "  --png-4x3             with --png: write 768 x 576 pictures instead, square pixels, as a 4:3\n"
            "                        screen shows the field\n"
            "  --every K             with --png, --contact-sheet or --video: every K-th field (default 1)\n"
