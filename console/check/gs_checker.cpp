@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "console/check/register_bits.h"
+#include "console/gs/bits.h"
 #include "console/log.h"
 
 namespace check {
@@ -12,19 +13,8 @@ namespace {
 
 using console::Hex;
 
-u32 Bits(u64 value, unsigned first, unsigned count)
-{
-    return static_cast<u32>((value >> first) & ((u64{1} << count) - 1));
-}
-
-bool Bit(u64 value, unsigned bit) { return ((value >> bit) & 1) != 0; }
-
-float FloatBits(u32 bits)
-{
-    float f;
-    std::memcpy(&f, &bits, sizeof f);
-    return f;
-}
+using gs::Bit;
+using gs::Bits;
 
 enum Flg : u8 { kPacked = 0, kReglist = 1, kImage = 2 };
 constexpr u64 kTex2Bits = ((u64{1} << 6) - 1) << 20 | ~u64{0} << 37;
@@ -256,9 +246,9 @@ void GsChecker::packed(const gs::Qword& q, u8 descriptor)
     case 0x0: write(0x00, Bits(q.lo, 0, 11), false); break;
     case 0x1: q_ = qLatch_; break;
     case 0x2:
-        s_ = FloatBits(Bits(q.lo, 0, 32));
-        t_ = FloatBits(Bits(q.lo, 32, 32));
-        qLatch_ = FloatBits(Bits(q.hi, 0, 32));
+        s_ = gs::BitCast<float>(Bits(q.lo, 0, 32));
+        t_ = gs::BitCast<float>(Bits(q.lo, 32, 32));
+        qLatch_ = gs::BitCast<float>(Bits(q.hi, 0, 32));
         break;
     case 0x3:
         u_ = static_cast<float>(Bits(q.lo, 0, 14)) / 16;
@@ -307,10 +297,10 @@ void GsChecker::write(u8 reg, u64 value, bool raw)
         if (Bits(value, 0, 3) == 7)
             findings_.report(Kind::ReservedBits, where(qword_), "PRIM written with the reserved primitive type 7");
         break;
-    case 0x01: q_ = FloatBits(Bits(value, 32, 32)); break;
+    case 0x01: q_ = gs::BitCast<float>(Bits(value, 32, 32)); break;
     case 0x02:
-        s_ = FloatBits(Bits(value, 0, 32));
-        t_ = FloatBits(Bits(value, 32, 32));
+        s_ = gs::BitCast<float>(Bits(value, 0, 32));
+        t_ = gs::BitCast<float>(Bits(value, 32, 32));
         break;
     case 0x03:
         u_ = static_cast<float>(Bits(value, 0, 14)) / 16;

@@ -1,19 +1,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "console/gs/bits.h"
 #include "console/gs/gs.h"
 
 namespace gs {
 namespace {
 
 enum Flg : u8 { kPacked = 0, kReglist = 1, kImage = 2 };
-
-u64 FloatBits(float f)
-{
-    u32 bits;
-    std::memcpy(&bits, &f, sizeof bits);
-    return bits;
-}
 
 u64 Field(u64 value, unsigned first, unsigned count) { return (value >> first) & ((u64{1} << count) - 1); }
 
@@ -86,7 +80,7 @@ void Gs::packed(const Qword& q, u8 descriptor)
         break;
     case 0x1: { // RGBAQ: Q comes from the latch, not from the qword
         const u64 value = Field(q.lo, 0, 8) | Field(q.lo, 32, 8) << 8 | Field(q.hi, 0, 8) << 16 |
-                          Field(q.hi, 32, 8) << 24 | FloatBits(q_) << 32;
+                          Field(q.hi, 32, 8) << 24 | u64{BitCast<u32>(q_)} << 32;
         regs_.raw[RGBAQ] = value;
         decodeRgbaq(value);
         break;

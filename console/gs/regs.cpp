@@ -1,24 +1,11 @@
 #include "console/gs/gs.h"
 
-#include <cstring>
 #include <string>
+
+#include "console/gs/bits.h"
 
 namespace gs {
 namespace {
-
-u32 Bits(u64 value, unsigned first, unsigned count)
-{
-    return static_cast<u32>((value >> first) & ((u64{1} << count) - 1));
-}
-
-bool Bit(u64 value, unsigned bit) { return ((value >> bit) & 1) != 0; }
-
-float FloatFromBits(u32 bits)
-{
-    float f;
-    std::memcpy(&f, &bits, sizeof f);
-    return f;
-}
 
 Clamp DecodeClamp(u64 value)
 {
@@ -135,7 +122,7 @@ void Gs::decodeRgbaq(u64 value) // vertex colour and Q
 {
     regs_.rgbaq = {static_cast<u8>(Bits(value, 0, 8)), static_cast<u8>(Bits(value, 8, 8)),
                    static_cast<u8>(Bits(value, 16, 8)), static_cast<u8>(Bits(value, 24, 8)),
-                   FloatFromBits(Bits(value, 32, 32))};
+                   BitCast<float>(Bits(value, 32, 32))};
 }
 
 void Gs::decodeUv(u64 value) // texel coordinates for FST = 1, 10.4
@@ -164,8 +151,8 @@ void Gs::decode(u8 address, u64 value)
         break;
     case RGBAQ: decodeRgbaq(value); break;
     case ST: // texture coordinates for FST = 0
-        r.s = FloatFromBits(Bits(value, 0, 32));
-        r.t = FloatFromBits(Bits(value, 32, 32));
+        r.s = BitCast<float>(Bits(value, 0, 32));
+        r.t = BitCast<float>(Bits(value, 32, 32));
         break;
     case UV: decodeUv(value); break;
     case XYZF2: case XYZF3: { // vertex with 24-bit Z and fog; the 2 form draws

@@ -3,21 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <limits>
 #include <type_traits>
 
-namespace gs {
+#include "console/gs/bits.h"
 
-// std::bit_cast, which the WebAssembly build's standard library does not have yet.
-template <typename To, typename From>
-[[gnu::always_inline]] inline To BitCast(From from)
-{
-    static_assert(sizeof(To) == sizeof(From));
-    To to;
-    std::memcpy(&to, &from, sizeof to);
-    return to;
-}
+namespace gs {
 
 // The pixel loops step an attribute by one add per pixel, rounding at every add: v1 = v0 + d,
 // v2 = v1 + d, ... This finds how many of those values, from v0 on and at most `limit`, are exactly
