@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <memory>
 
-#include "iop/amigamod/rpc.h"
 #include "iop/amigamod/song_block.h"
 
 namespace web {
@@ -13,14 +12,6 @@ namespace {
 void* Serve(void* context, s32 function, void* data, s32 size)
 {
     return static_cast<WorkletPlayer*>(context)->call(function, static_cast<const u8*>(data), size);
-}
-
-// Word `index` of a request, or 0 when the request is shorter.
-u32 RequestWord(const u8* data, s32 size, u32 index)
-{
-    if (!data || size < 0 || static_cast<u32>(size) < 4 * (index + 1)) return 0;
-    const u8* word = data + 4 * index;
-    return u32{word[0]} | u32{word[1]} << 8 | u32{word[2]} << 16 | u32{word[3]} << 24;
 }
 
 // A four-channel module's header: sample headers, order table and signature.
@@ -51,7 +42,7 @@ void* WorkletPlayer::call(s32 function, const u8* data, s32 size)
         // The worklet is the sound output; there is no LIBSD stream to open.
         break;
     case amigamod::kLoad:
-        reply(0, load(RequestWord(data, size, 0)));
+        reply(0, load(amigamod::RequestWord(data, size, 0)));
         break;
     case amigamod::kPlay:
         if (!loaded_) {
@@ -64,7 +55,7 @@ void* WorkletPlayer::call(s32 function, const u8* data, s32 size)
         sink_.stop();
         break;
     case amigamod::kSetVolume:
-        sink_.setVolume(std::min(RequestWord(data, size, 0), amigamod::kFullVolume));
+        sink_.setVolume(std::min(amigamod::RequestWord(data, size, 0), amigamod::kFullVolume));
         break;
     case amigamod::kGetInfo:
         if (loaded_) {
@@ -117,11 +108,7 @@ s32 WorkletPlayer::load(u32 address)
     return 0;
 }
 
-void WorkletPlayer::reply(u32 index, s32 value)
-{
-    const u32 word = static_cast<u32>(value);
-    for (u32 byte = 0; byte < 4; ++byte) reply_[4 * index + byte] = static_cast<u8>(word >> (8 * byte));
-}
+void WorkletPlayer::reply(u32 index, s32 value) { amigamod::PutReplyWord(reply_, index, value); }
 
 void SetPlayerSink(SongSink* sink) { Sink = sink; }
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <array>
 #include <span>
 
+#include "iop/amigamod/rpc.h"
 #include "iop/irx.h"
 
 namespace web {
@@ -50,7 +50,7 @@ private:
     SongSink& sink_;
     bool serving_ = false;
     bool loaded_ = false;
-    std::array<u8, 64> reply_{};
+    amigamod::Reply reply_{};
 };
 
 // The module's entry points, for the IOP's table of linked modules; the player they start sends to `sink`.

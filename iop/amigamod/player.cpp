@@ -18,15 +18,6 @@ void* Serve(void* context, s32 function, void* data, s32 size)
 // Hands LIBSD's request for sound to the player.
 void Fill(void* context, s16* samples, u32 frames) { static_cast<Player*>(context)->fill(samples, frames); }
 
-// Returns word `index` of a request, or 0 when the request is shorter.
-u32 RequestWord(const u8* data, s32 size, u32 index)
-{
-    if (!data || size < 0 || static_cast<u32>(size) < 4 * (index + 1))
-        return 0;
-    const u8* word = data + 4 * index;
-    return u32{word[0]} | u32{word[1]} << 8 | u32{word[2]} << 16 | u32{word[3]} << 24;
-}
-
 } // namespace
 
 Player::~Player()
@@ -146,11 +137,6 @@ void Player::getInfo()
     reply(4, heard.speed);
 }
 
-void Player::reply(u32 index, s32 value)
-{
-    const u32 word = static_cast<u32>(value);
-    for (u32 byte = 0; byte < 4; ++byte)
-        reply_[4 * index + byte] = static_cast<u8>(word >> (8 * byte));
-}
+void Player::reply(u32 index, s32 value) { PutReplyWord(reply_, index, value); }
 
 } // namespace amigamod

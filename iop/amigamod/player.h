@@ -1,7 +1,5 @@
 #pragma once
 
-#include <array>
-
 #include "iop/irx.h"
 #include "rpc.h"
 #include "song.h"
@@ -40,7 +38,7 @@ private:
     bool playing_ = false;
     bool outputOn_ = false;
     u32 volume_ = kFullVolume;
-    std::array<u8, 64> reply_{};
+    Reply reply_{};
 };
 
 } // namespace amigamod

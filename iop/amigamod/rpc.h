@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include "iop/irx.h"
 
 namespace amigamod {
@@ -18,5 +20,24 @@ enum Function : s32 {
     kQuit = 0x810,
     kBlock = 0x900,
 };
+
+// Word `index` of a request, little-endian, or 0 when the request is shorter.
+inline u32 RequestWord(const u8* data, s32 size, u32 index)
+{
+    if (!data || size < 0 || static_cast<u32>(size) < 4 * (index + 1))
+        return 0;
+    const u8* word = data + 4 * index;
+    return u32{word[0]} | u32{word[1]} << 8 | u32{word[2]} << 16 | u32{word[3]} << 24;
+}
+
+// The reply to a call: 16 little-endian words.
+using Reply = std::array<u8, 64>;
+
+inline void PutReplyWord(Reply& reply, u32 index, s32 value)
+{
+    const u32 word = static_cast<u32>(value);
+    for (u32 byte = 0; byte < 4; ++byte)
+        reply[4 * index + byte] = static_cast<u8>(word >> (8 * byte));
+}
 
 } // namespace amigamod
