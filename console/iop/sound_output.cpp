@@ -35,6 +35,18 @@ void SoundOutput::start()
 std::span<const std::int16_t> SoundOutput::finish()
 {
     std::unique_lock lock(mutex_);
+    if (requested_) {
+        // The thread has not taken the field up yet, mostly because both cores are busy: making it here
+        // costs no more than waiting for the thread to be scheduled.
+        requested_ = false;
+        lock.unlock();
+        const auto since = std::chrono::steady_clock::now();
+        fillField();
+        waited_ += std::chrono::steady_clock::now() - since;
+        lock.lock();
+        done_ = true;
+        return samples_;
+    }
     if (!done_) {
         const auto since = std::chrono::steady_clock::now();
         wake_.wait(lock, [this] { return done_; });

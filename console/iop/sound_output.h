@@ -21,7 +21,7 @@ inline constexpr std::uint32_t kFramesPerField = kSampleRate / 50;
 // LIBSD's output stream. As on the console, the IOP makes each field's sound on its own while the EE goes
 // on: the module's fill runs on a thread of its own, under the lock that keeps module code on one thread
 // at a time. A call into a module waits until the field in the making is done, so the sound comes out
-// exactly as if it were made at the blank.
+// exactly as if it were made at the blank; a field the thread has not begun by then is made by the caller.
 class SoundOutput {
 public:
     SoundOutput(Iop& iop, std::mutex& modules);
@@ -37,7 +37,8 @@ public:
     std::span<const std::int16_t> finish();
     // Waits until no field is in the making.
     void settle() { finish(); }
-    // How long the callers of finish and settle have waited for the field in the making, in all.
+    // How long the callers of finish and settle have spent on the field in the making (waiting for it or
+    // making it), in all.
     std::chrono::nanoseconds waited() const { return waited_; }
     // Ends the thread; the output is silent from then on.
     void stop();
