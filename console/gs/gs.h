@@ -138,7 +138,8 @@ private:
     void decodeXyz(u64 value, bool draw);
 
     // kick.cpp
-    void vertexKick(const Vertex& v, bool draw);
+    // A vertex at (x, y, z) with the vertex registers' colour and texture coordinates.
+    void vertexKick(u32 x, u32 y, u32 z, u8 fog, bool draw);
     void drawPrimitive();
     const DrawSetup* drawSetup(const Vertex& last);
     void useBlendTable(const Rgbaq& colour, bool build);

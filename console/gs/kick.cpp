@@ -119,11 +119,19 @@ bool BuildSetup(DrawSetup& s, const Registers& regs, u32* mem, console::OnceLog&
 
 } // namespace
 
-void Gs::vertexKick(const Vertex& v, bool draw)
+void Gs::vertexKick(u32 x, u32 y, u32 z, u8 fog, bool draw)
 {
     const u8 type = regs_.primType;
     if (type == PRIM_RESERVED) return; // no primitive: nothing is drawn
-    queue_[queued_++] = v;
+    // Built in its slot field by field: a whole vertex built elsewhere and copied in is read back before
+    // its parts have left the store buffer, which costs more than the copy.
+    Vertex& v = queue_[queued_++];
+    const Registers& r = regs_;
+    v.x = x, v.y = y, v.z = z;
+    v.colour = r.rgbaq;
+    v.s = r.s, v.t = r.t;
+    v.u = r.u, v.v = r.v;
+    v.fog = fog;
     if (queued_ < VerticesFor(type)) return;
     if (draw) drawPrimitive();
     switch (type) {

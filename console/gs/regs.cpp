@@ -133,10 +133,7 @@ void Gs::decodeUv(u64 value) // texel coordinates for FST = 1, 10.4
 
 void Gs::decodeXyz(u64 value, bool draw) // XYZ2, XYZ3: vertex with 32-bit Z; the 2 form draws
 {
-    const Registers& r = regs_;
-    vertexKick(Vertex{Bits(value, 0, 16), Bits(value, 16, 16), Bits(value, 32, 32), r.rgbaq, r.s, r.t, r.u, r.v,
-                      r.fog},
-               draw);
+    vertexKick(Bits(value, 0, 16), Bits(value, 16, 16), Bits(value, 32, 32), regs_.fog, draw);
 }
 
 // Decodes one register write into its fields and starts whatever the write starts.
@@ -156,10 +153,8 @@ void Gs::decode(u8 address, u64 value)
         break;
     case UV: decodeUv(value); break;
     case XYZF2: case XYZF3: { // vertex with 24-bit Z and fog; the 2 form draws
-        Vertex v{Bits(value, 0, 16), Bits(value, 16, 16), Bits(value, 32, 24), r.rgbaq, r.s, r.t, r.u, r.v,
-                 static_cast<u8>(Bits(value, 56, 8))};
-        r.fog = v.fog;
-        vertexKick(v, address == XYZF2);
+        r.fog = static_cast<u8>(Bits(value, 56, 8));
+        vertexKick(Bits(value, 0, 16), Bits(value, 16, 16), Bits(value, 32, 24), r.fog, address == XYZF2);
         break;
     }
     case XYZ2: case XYZ3: decodeXyz(value, address == XYZ2); break;
