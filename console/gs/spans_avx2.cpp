@@ -105,14 +105,26 @@ ORB_AVX2 inline __m256i Bits(__m256i x, int mask, int shift)
 }
 
 // Word addresses of PSMCT32 texels (u, v) of a texture at block bp, bw pages wide: the layout's
-// row and column tables as bit operations.
+// row and column tables as bit operations, the bits below 16 through byte tables.
 ORB_AVX2 inline __m256i TexelAddress(__m256i u, __m256i v, u32 bp, u32 bw)
 {
+    // u bits 0..3 to column bits 0, 2, 3, 6; bits 4, 5 to 8, 10 (in the byte above); v bits 0..3 to row bits
+    // 1, 4, 5, 7. Other bytes of each word index entry 0, which is 0.
+    const __m256i uLow = _mm256_setr_epi8(0, 1, 4, 5, 8, 9, 12, 13, 64, 65, 68, 69, 72, 73, 76, 77, 0, 1, 4, 5, 8, 9,
+                                          12, 13, 64, 65, 68, 69, 72, 73, 76, 77);
+    const __m256i uMiddle = _mm256_setr_epi8(0, 1, 4, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 4, 5, 0, 0, 0, 0, 0,
+                                             0, 0, 0, 0, 0, 0, 0);
+    const __m256i vLow = _mm256_setr_epi8(0, 2, 16, 18, 32, 34, 48, 50, -128, -126, -112, -110, -96, -94, -80, -78, 0,
+                                          2, 16, 18, 32, 34, 48, 50, -128, -126, -112, -110, -96, -94, -80, -78);
+    const __m256i fifteen = _mm256_set1_epi32(15);
     const __m256i column = _mm256_or_si256(
-        _mm256_or_si256(_mm256_or_si256(Bits(u, 1, 0), Bits(u, 6, 1)), _mm256_or_si256(Bits(u, 8, 3), Bits(u, 16, 4))),
-        _mm256_or_si256(Bits(u, 32, 5), Bits(u, ~63, 5)));
-    const __m256i row = _mm256_or_si256(_mm256_or_si256(Bits(v, 1, 1), Bits(v, 6, 3)),
-                                        _mm256_or_si256(Bits(v, 8, 4), Bits(v, 16, 5)));
+        _mm256_or_si256(_mm256_shuffle_epi8(uLow, _mm256_and_si256(u, fifteen)),
+                        _mm256_slli_epi32(_mm256_shuffle_epi8(uMiddle, _mm256_and_si256(_mm256_srli_epi32(u, 4),
+                                                                                         _mm256_set1_epi32(3))),
+                                          8)),
+        _mm256_slli_epi32(_mm256_and_si256(u, _mm256_set1_epi32(~63)), 5));
+    const __m256i row = _mm256_or_si256(_mm256_shuffle_epi8(vLow, _mm256_and_si256(v, fifteen)),
+                                        _mm256_slli_epi32(_mm256_and_si256(v, _mm256_set1_epi32(16)), 5));
     const __m256i pageRows =
         _mm256_mullo_epi32(_mm256_srli_epi32(v, 5), _mm256_set1_epi32(static_cast<int>(bw * 2048)));
     const __m256i sum = _mm256_add_epi32(_mm256_add_epi32(column, row),
