@@ -5,6 +5,8 @@
 #include <string_view>
 #include <utility>
 
+#include "frontend/stats_splits.h"
+
 namespace frontend {
 namespace {
 
@@ -82,6 +84,8 @@ std::string UsageText(const Program& program)
            "                        and report each fault on stderr, with a summary at the end (see\n"
            "                        docs/gs-check.md); strict: exit with status 3 when anything is found\n"
            "  --stats               at the end, report fields per second and pixels drawn per field\n"
+           "  --stats-split F,G,..  with --stats, also report fields per second from field 0 to F - 1,\n"
+           "                        from F to G - 1 and so on, all timed in the one run\n"
            "  --help                show this text\n" +
            (program.helpNotes.empty() ? "" : "\n" + program.helpNotes);
 }
@@ -135,6 +139,15 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         else if (a == "--wav") ok = value(o.wav);
         else if (a == "--field-hashes") ok = value(o.fieldHashes);
         else if (a == "--host") ok = value(o.hostDir);
+        else if (a == "--stats-split") {
+            std::string text;
+            ok = value(text);
+            if (ok && !ParseSplits(text, o.statsSplits)) {
+                error = "--stats-split needs field counts above 0 in increasing order, separated by commas, "
+                        "not \"" + text + "\"";
+                return std::nullopt;
+            }
+        }
         else if (std::find(programOptions.begin(), programOptions.end(), a) != programOptions.end()) {
             std::string text;
             ok = value(text);

@@ -28,6 +28,7 @@ struct Options {
     std::string hostDir;        // the directory "host:" serves; empty = the build's host folder
     pad::Kind pad = pad::Kind::DualShock; // what sits in controller port 0
     bool stats = false;         // report speed and pixels drawn at the end
+    std::vector<std::uint64_t> statsSplits; // ... and the speed between these field counts
     enum class GsCheck { Off, On, Strict } gsCheck = GsCheck::Off; // check what the GS is sent
     std::vector<std::string> programArgs; // the program's own options, handed to its main
 };

@@ -17,6 +17,7 @@
 #include "console/machine.h"
 #include "frontend/field_output.h"
 #include "frontend/program.h"
+#include "frontend/stats_splits.h"
 #include "frontend/window.h"
 
 namespace frontend {
@@ -77,8 +78,8 @@ std::unique_ptr<GsCheck> MakeCheck(const Options& options, console::Host& output
 // there is one, sees everything from the start.
 class RecordingHost final : public console::Host {
 public:
-    RecordingHost(FieldOutput& output, gs::Observer* dump, std::uint64_t from, GsCheck* check)
-        : output_(output), dump_(dump), from_(from), check_(check)
+    RecordingHost(FieldOutput& output, gs::Observer* dump, std::uint64_t from, GsCheck* check, StatsSplits& splits)
+        : output_(output), dump_(dump), from_(from), check_(check), splits_(splits)
     {
     }
 
@@ -96,6 +97,7 @@ public:
     void field(const console::Field& field) override
     {
         output_.field(field);
+        splits_.fieldsDone(field.index() + 1);
         if (dump_ && from_ != 0 && field.index() + 1 == from_) {
             console::WriteSnapshot(*gs_, *dump_);
             observers_.add(dump_);
@@ -112,6 +114,7 @@ private:
     gs::Observer* dump_;
     std::uint64_t from_;
     GsCheck* check_;
+    StatsSplits& splits_;
     check::ObserverFanOut observers_;
     gs::Gs* gs_ = nullptr;
 };
@@ -130,7 +133,8 @@ bool RunProgram(const Options& options, const Program& program, console::VblankC
         }
         dump = std::make_unique<console::GsDumpWriter>(dumpStream);
     }
-    RecordingHost host(output, dump.get(), options.gsDumpFrom, check);
+    StatsSplits splits(options.statsSplits);
+    RecordingHost host(output, dump.get(), options.gsDumpFrom, check, splits);
     bool ran = false;
     {
         console::Machine machine(host, clock);
@@ -139,10 +143,12 @@ bool RunProgram(const Options& options, const Program& program, console::VblankC
         machine.controller().setKind(options.pad);
         host.attach(machine);
         const auto start = std::chrono::steady_clock::now();
+        splits.start(start);
         ran = StartProgram(program, options);
         output.endProgress();
         if (options.stats) {
-            const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            const auto end = std::chrono::steady_clock::now();
+            const double seconds = std::chrono::duration<double>(end - start).count();
             const double fields = static_cast<double>(machine.fields());
             std::fprintf(stderr,
                          "%s: %.0f fields in %.3f s: %.0f fields/s; the GS drew %.0f pixels per field; "
@@ -152,6 +158,8 @@ bool RunProgram(const Options& options, const Program& program, console::VblankC
                          static_cast<double>(machine.gs().pixelsDrawn()) / fields,
                          static_cast<unsigned long long>(machine.lateFields()),
                          std::chrono::duration<double, std::milli>(machine.iop().soundWaited()).count());
+            if (const std::string split = splits.report(machine.fields(), end); !split.empty())
+                std::fprintf(stderr, "%s: %s\n", ProgramName().c_str(), split.c_str());
         }
     }
     std::fflush(stdout);

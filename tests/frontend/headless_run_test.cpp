@@ -131,4 +131,16 @@ TEST(HeadlessRun, PicturesAsAScreenShowsThem)
     EXPECT_EQ(p.height, 576u);
 }
 
+TEST(HeadlessRun, StatsSplitReportsEachStretchOfTheRun)
+{
+    const auto dir = FreshDirectory();
+    const auto run = RunOrbdemo("--headless --frames 30 --stats --stats-split 10,20,40", dir);
+    ASSERT_EQ(run.status, 0) << run.output;
+    // The run ends before the last mark: its last stretch ends with it.
+    EXPECT_NE(run.output.find("fields 0-9 at "), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find(" fields/s, 10-19 at "), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find(" fields/s, 20-29 at "), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("-39 at"), std::string::npos) << run.output;
+}
+
 } // namespace

@@ -56,12 +56,23 @@ TEST(Options, GsCheckIsOffUnlessAskedAndStrictOnlyWhenSaid)
     EXPECT_NE(error.find("\"loud\""), std::string::npos) << error;
 }
 
+TEST(Options, StatsSplitsAreIncreasingFieldCounts)
+{
+    std::string error;
+    EXPECT_EQ(ParseOptions({"--stats-split", "1600,2000,3700"}, error)->statsSplits,
+              (std::vector<std::uint64_t>{1600, 2000, 3700}));
+    for (const char* bad : {"", "1600,", ",5", "5,5", "7,3", "0", "1600;2000", "2x", "-4"}) {
+        EXPECT_FALSE(ParseOptions({"--stats-split", bad}, error)) << bad;
+        EXPECT_NE(error.find("--stats-split"), std::string::npos) << error;
+    }
+}
+
 TEST(Options, HelpListsEveryOption)
 {
     const frontend::Program viewer{"orbview", 500, {"--model"}, nullptr};
     const std::string usage = frontend::UsageText(viewer);
     for (const char* option : {"--headless", "--frames", "--png", "--every", "--contact-sheet", "--video", "--wav",
-                               "--host", "--pad", "--gs-dump", "--gs-dump-from", "--replay", "--gs-check[=strict]", "--help", "--model",
+                               "--host", "--pad", "--gs-dump", "--gs-dump-from", "--replay", "--gs-check[=strict]", "--stats-split", "--help", "--model",
                                "orbview.mp4"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }
