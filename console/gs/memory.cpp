@@ -4,8 +4,8 @@
 
 namespace gs {
 
-LocalMemory::LocalMemory() : words_(new u32[kMemoryWords]()) {}
+LocalMemory::LocalMemory() : words_(std::make_unique<Words>()) {}
 
-void LocalMemory::clear() { std::fill_n(words_.get(), kMemoryWords, 0u); }
+void LocalMemory::clear() { std::fill_n(words_->at, kMemoryWords, 0u); }
 
 } // namespace gs

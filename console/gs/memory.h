@@ -16,14 +16,18 @@ class LocalMemory {
 public:
     LocalMemory();
 
-    u32 read(u32 word) const { return words_[word & kMemoryWordMask]; }
-    void write(u32 word, u32 value) { words_[word & kMemoryWordMask] = value; }
-    u32* data() { return words_.get(); }
-    const u32* data() const { return words_.get(); }
+    u32 read(u32 word) const { return words_->at[word & kMemoryWordMask]; }
+    void write(u32 word, u32 value) { words_->at[word & kMemoryWordMask] = value; }
+    u32* data() { return words_->at; }
+    const u32* data() const { return words_->at; }
     void clear();
 
 private:
-    std::unique_ptr<u32[]> words_;
+    // Page aligned, so that each 16-word run of two rows' pixels is one cache line.
+    struct alignas(4096) Words {
+        u32 at[kMemoryWords];
+    };
+    std::unique_ptr<Words> words_;
 };
 
 } // namespace gs
