@@ -6,6 +6,7 @@
 
 #include "console/gs/raster.h"
 #include "console/gs/simd.h"
+#include "console/gs/triangle_rows.h"
 
 namespace gs {
 namespace {
@@ -192,9 +193,9 @@ DecalRectRoutine DecalRectFor(const DrawSetup& s, u32 features)
     return WideLoopsApply(s, features) ? DecalRectAvx2For(features) : nullptr;
 }
 
-SpanPairRoutine DecalSpanPairFor(const DrawSetup& s, u32 features)
+TriangleRoutine DecalTriangleFor(const DrawSetup& s, u32 features)
 {
-    return WideLoopsApply(s, features) ? DecalSpanPairAvx2For(features) : nullptr;
+    return WideLoopsApply(s, features) ? DecalTriangleAvx2For(features) : nullptr;
 }
 
 } // namespace gs

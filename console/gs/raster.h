@@ -45,22 +45,9 @@ using DecalRectRoutine = u64 (*)(const DrawSetup& s, int x0, int x1, int y0, int
 // A whole DECAL sprite at once where a wide path covers it (as DecalSpanFor, rows stepping u only); else null.
 DecalRectRoutine DecalRectFor(const DrawSetup& s, u32 features);
 
-// One row of a span pair: pixels x0..x1 - 1 (none when x1 <= x0) starting at f.
-struct RowSpan {
-    int x0 = 0, x1 = 0;
-    Fragment f;
-};
-
-using SpanPairRoutine = u64 (*)(const DrawSetup& s, int y, const RowSpan& even, const RowSpan& odd,
-                                const Fragment& step);
-
-// For DECAL spans where a wide path covers them: rows y (even) and y + 1 at once, both stepping by `step`.
-SpanPairRoutine DecalSpanPairFor(const DrawSetup& s, u32 features);
-
 // The AVX2 loops, for a frame in PSMCT32 and depth in PSMZ32 layout; null for feature sets they lack.
 RectRoutine FlatRectAvx2For(u32 features);
 DecalRectRoutine DecalRectAvx2For(u32 features);
-SpanPairRoutine DecalSpanPairAvx2For(u32 features);
 
 // Row y of the drawing window is drawn at all (scissor rows are clipped by the callers).
 inline bool RowEnabled(const DrawSetup& s, int y)

@@ -8,6 +8,7 @@
 
 #include "console/gs/raster.h"
 #include "console/gs/steps.h"
+#include "console/gs/triangle_rows.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 
@@ -281,6 +282,12 @@ ORB_AVX2 inline void FillSteps(double* out, double v0, double d, int lead, int n
     }
 }
 
+// One row of a triangle: pixels x0..x1 - 1 (none when x1 <= x0) starting at f.
+struct RowSpan {
+    int x0 = 0, x1 = 0;
+    Fragment f;
+};
+
 // One row of a DECAL span in pixel order from the multiple of 8 at or left of its start: its texels
 // and depths, as the scalar loop steps u, v and depth.
 struct StagedRow {
@@ -409,11 +416,11 @@ ORB_AVX2 u64 StagedSpanPair(const DrawSetup& s, int y, const RowSpan& even, cons
     return static_cast<u64>(std::max(even.x1 - even.x0, 0) + std::max(odd.x1 - odd.x0, 0));
 }
 
-// Two rows of DECAL spans, y even and y + 1. Where each row's coordinates are linear over its whole
+// Two rows of a DECAL triangle, y even and y + 1. Where each row's coordinates are linear over its whole
 // span (mostly), a run of both rows is worked out at once from them; else the rows are staged.
 template <u32 F>
-ORB_AVX2 u64 DecalSpanPairAvx2(const DrawSetup& s, int y, const RowSpan& even, const RowSpan& odd,
-                               const Fragment& step)
+[[gnu::always_inline]] ORB_AVX2 inline u64 DecalRowPair(const DrawSetup& s, int y, const RowSpan& even,
+                                                         const RowSpan& odd, const Fragment& step)
 {
     constexpr bool kWritesDepth = (F & kDepthWrite) != 0;
     const RowSpan* rows[2] = {&even, &odd};
@@ -468,6 +475,29 @@ ORB_AVX2 u64 DecalSpanPairAvx2(const DrawSetup& s, int y, const RowSpan& even, c
     return static_cast<u64>(std::max(even.x1 - even.x0, 0) + std::max(odd.x1 - odd.x0, 0));
 }
 
+// A DECAL triangle, row pairs from the even row at or above its top.
+template <u32 F>
+ORB_AVX2 u64 DecalTriangleAvx2(const DrawSetup& s, const TriangleRows& t)
+{
+    RowWalk walk(t, s);
+    RowSpan rows[2];
+    u64 written = 0;
+    for (int y = t.firstRow & ~1; y < t.endRow; y += 2) {
+        for (int r = 0; r < 2; ++r) {
+            RowSpan& row = rows[r];
+            const int line = y + r;
+            row.x0 = row.x1 = 0;
+            if (line < t.firstRow || line >= t.endRow) continue;
+            walk.next(row.x0, row.x1);
+            if (!RowEnabled(s, line)) row.x1 = row.x0;
+            if (row.x0 < row.x1) row.f = RowStart(t, row.x0, line);
+        }
+        if (rows[0].x0 < rows[0].x1 || rows[1].x0 < rows[1].x1)
+            written += DecalRowPair<F>(s, y, rows[0], rows[1], t.dx);
+    }
+    return written;
+}
+
 // A DECAL sprite: every row steps u from the same start, so the texel columns are worked out once;
 // v and depth are one value per row.
 template <u32 F>
@@ -519,14 +549,14 @@ ORB_AVX2 u64 DecalRectAvx2(const DrawSetup& s, int x0, int x1, int y0, int y1, c
 
 } // namespace
 
-SpanPairRoutine DecalSpanPairAvx2For(u32 features)
+TriangleRoutine DecalTriangleAvx2For(u32 features)
 {
     switch (features) {
-    case kTexture: return &DecalSpanPairAvx2<kTexture>;
-    case kTexture | kDepthWrite: return &DecalSpanPairAvx2<kTexture | kDepthWrite>;
-    case kTexture | kBlend | kStandardBlend: return &DecalSpanPairAvx2<kTexture | kBlend | kStandardBlend>;
+    case kTexture: return &DecalTriangleAvx2<kTexture>;
+    case kTexture | kDepthWrite: return &DecalTriangleAvx2<kTexture | kDepthWrite>;
+    case kTexture | kBlend | kStandardBlend: return &DecalTriangleAvx2<kTexture | kBlend | kStandardBlend>;
     case kTexture | kBlend | kStandardBlend | kDepthWrite:
-        return &DecalSpanPairAvx2<kTexture | kBlend | kStandardBlend | kDepthWrite>;
+        return &DecalTriangleAvx2<kTexture | kBlend | kStandardBlend | kDepthWrite>;
     default: return nullptr;
     }
 }
@@ -561,7 +591,7 @@ DecalRectRoutine DecalRectAvx2For(u32 features)
 // Elsewhere (the WebAssembly build) only the scalar loops exist.
 namespace gs {
 
-SpanPairRoutine DecalSpanPairAvx2For(u32) { return nullptr; }
+TriangleRoutine DecalTriangleAvx2For(u32) { return nullptr; }
 RectRoutine FlatRectAvx2For(u32) { return nullptr; }
 DecalRectRoutine DecalRectAvx2For(u32) { return nullptr; }
 
