@@ -41,12 +41,17 @@ void Gs::transfer(const Qword* data, u32 count)
             // Register writes never touch the GIF's own state, so it stays in locals meanwhile.
             const u32 n = std::min(gif_.remaining, count - i), nreg = gif_.nreg;
             const u64 descriptors = gif_.tagHi;
-            u32 reg = gif_.reg;
-            for (u32 k = 0; k < n; ++k) {
-                packed(data[i + k], static_cast<u8>(Field(descriptors, 4 * reg, 4)));
-                if (++reg == nreg) reg = 0;
+            if (nreg == 1 && (descriptors & 0xF) == 0xE) {
+                // A+D alone, as the framework sends everything: each qword names its register.
+                for (u32 k = 0; k < n; ++k) writeRegister(static_cast<u8>(data[i + k].hi), data[i + k].lo);
+            } else {
+                u32 reg = gif_.reg;
+                for (u32 k = 0; k < n; ++k) {
+                    packed(data[i + k], static_cast<u8>(Field(descriptors, 4 * reg, 4)));
+                    if (++reg == nreg) reg = 0;
+                }
+                gif_.reg = reg;
             }
-            gif_.reg = reg;
             gif_.remaining -= n;
             i += n - 1;
             break;
