@@ -443,6 +443,19 @@ template <u32 F>
     const __m256d z0 = _mm256_setr_pd(even.f.z, even.f.z, odd.f.z, odd.f.z);
     const __m256d dz4 = _mm256_setr_pd(dz[0], dz[0], dz[1], dz[1]);
     const __m256d zMax = _mm256_set1_pd(s.zMax);
+    // Depth is stored floored, and a linear run floors to one word all along when it does at both ends:
+    // then each row's depth is one word (mostly so for a cloth, whose depth barely changes along a row).
+    bool flatDepth = false;
+    __m256i flatDepths = _mm256_setzero_si256();
+    if constexpr (kWritesDepth) {
+        const auto lastZ = [&](const RowSpan& row, double dz) {
+            return row.x1 > row.x0 ? row.f.z + static_cast<double>(row.x1 - row.x0 - 1) * dz : row.f.z;
+        };
+        const __m128i ends = Depth4(_mm256_setr_pd(even.f.z, lastZ(even, dz[0]), odd.f.z, lastZ(odd, dz[1])), zMax);
+        const int evenDepth = _mm_cvtsi128_si32(ends), oddDepth = _mm_extract_epi32(ends, 2);
+        flatDepth = evenDepth == _mm_extract_epi32(ends, 1) && oddDepth == _mm_extract_epi32(ends, 3);
+        flatDepths = PickRows(evenDepth, oddDepth);
+    }
     const __m256i wordPixel = WordPixel();
     u32* const mem = s.mem;
     const auto [frameRow, zRow, nextFrameRow, nextZRow] = PairStarts<F>(s, y);
@@ -464,10 +477,14 @@ template <u32 F>
             if constexpr ((F & kBlend) != 0) out = Blend8(out, frame);
             _mm256_storeu_si256(fp + h, _mm256_blendv_epi8(frame, out, drawn));
             if constexpr (kWritesDepth) {
-                const __m256d lo = _mm256_add_pd(z0, _mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(i)), dz4));
-                const __m256d hi =
-                    _mm256_add_pd(z0, _mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(i, 1)), dz4));
-                const __m256i depth = _mm256_set_m128i(Depth4(hi, zMax), Depth4(lo, zMax));
+                __m256i depth = flatDepths;
+                if (!flatDepth) {
+                    const __m256d lo =
+                        _mm256_add_pd(z0, _mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(i)), dz4));
+                    const __m256d hi =
+                        _mm256_add_pd(z0, _mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(i, 1)), dz4));
+                    depth = _mm256_set_m128i(Depth4(hi, zMax), Depth4(lo, zMax));
+                }
                 _mm256_storeu_si256(zp + h, _mm256_blendv_epi8(_mm256_loadu_si256(zp + h), depth, drawn));
             }
         }
