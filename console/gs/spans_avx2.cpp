@@ -233,51 +233,46 @@ ORB_AVX2 inline void PutPixels8(const DrawSetup& s, u32 frameRow, u32 zRow, bool
 }
 
 
-// Writes the values v0, v0 + d, (v0 + d) + d, ... of n pixels at out[lead..], as a chain of adds
-// rounding at each add makes them: eight (or four) at a time where they are linear.
-ORB_AVX2 inline void FillSteps(float* out, float v0, float d, int lead, int n)
+// Writes first + i * step at out[i] for p0 <= i < p1, eight floats at a time.
+ORB_AVX2 inline void PutLinear(float* out, float first, float step, int p0, int p1)
 {
-    float v = v0;
-    for (int k = 0; k < n;) {
-        float delta;
-        const int m = ExactRun(v, d, n - k, delta), p0 = lead + k, p1 = p0 + m;
-        if (m == 1) {
-            out[p0] = v;
-        } else {
-            const __m256 first = _mm256_set1_ps(v), step = _mm256_set1_ps(delta);
-            for (int g = p0 & ~7; g < p1; g += 8) {
-                const __m256i i = _mm256_add_epi32(_mm256_set1_epi32(g - p0), Lanes());
-                const __m256 values = _mm256_add_ps(first, _mm256_mul_ps(_mm256_cvtepi32_ps(i), step));
-                const __m256 inside = _mm256_castsi256_ps(Inside(g, p0, p1));
-                _mm256_store_ps(out + g, _mm256_blendv_ps(_mm256_load_ps(out + g), values, inside));
-            }
-        }
-        v = (v + static_cast<float>(m - 1) * delta) + d;
-        k += m;
+    const __m256 start = _mm256_set1_ps(first), delta = _mm256_set1_ps(step);
+    for (int g = p0 & ~7; g < p1; g += 8) {
+        const __m256i i = _mm256_add_epi32(_mm256_set1_epi32(g - p0), Lanes());
+        const __m256 values = _mm256_add_ps(start, _mm256_mul_ps(_mm256_cvtepi32_ps(i), delta));
+        const __m256 inside = _mm256_castsi256_ps(Inside(g, p0, p1));
+        _mm256_store_ps(out + g, _mm256_blendv_ps(_mm256_load_ps(out + g), values, inside));
     }
 }
 
-ORB_AVX2 inline void FillSteps(double* out, double v0, double d, int lead, int n)
+// The same for doubles, four at a time.
+ORB_AVX2 inline void PutLinear(double* out, double first, double step, int p0, int p1)
 {
-    double v = v0;
+    const __m256d start = _mm256_set1_pd(first), delta = _mm256_set1_pd(step);
+    for (int g = p0 & ~3; g < p1; g += 4) {
+        const __m128i i = _mm_add_epi32(_mm_set1_epi32(g - p0), _mm_setr_epi32(0, 1, 2, 3));
+        const __m256d values = _mm256_add_pd(start, _mm256_mul_pd(_mm256_cvtepi32_pd(i), delta));
+        const __m256i lanes = _mm256_cvtepi32_epi64(i);
+        const __m256i inside = _mm256_andnot_si256(_mm256_cmpgt_epi64(_mm256_setzero_si256(), lanes),
+                                                   _mm256_cmpgt_epi64(_mm256_set1_epi64x(p1 - p0), lanes));
+        _mm256_store_pd(out + g, _mm256_blendv_pd(_mm256_load_pd(out + g), values, _mm256_castsi256_pd(inside)));
+    }
+}
+
+// Writes the values v0, v0 + d, (v0 + d) + d, ... of n pixels at out[lead..], as a chain of adds
+// rounding at each add makes them: a vector at a time where they are linear.
+template <typename T>
+ORB_AVX2 inline void FillSteps(T* out, T v0, T d, int lead, int n)
+{
+    T v = v0;
     for (int k = 0; k < n;) {
-        double delta;
-        const int m = ExactRun(v, d, n - k, delta), p0 = lead + k, p1 = p0 + m;
-        if (m == 1) {
+        T delta;
+        const int m = ExactRun(v, d, n - k, delta), p0 = lead + k;
+        if (m == 1)
             out[p0] = v;
-        } else {
-            const __m256d first = _mm256_set1_pd(v), step = _mm256_set1_pd(delta);
-            for (int g = p0 & ~3; g < p1; g += 4) {
-                const __m128i i = _mm_add_epi32(_mm_set1_epi32(g - p0), _mm_setr_epi32(0, 1, 2, 3));
-                const __m256d values = _mm256_add_pd(first, _mm256_mul_pd(_mm256_cvtepi32_pd(i), step));
-                const __m256i lanes = _mm256_cvtepi32_epi64(i);
-                const __m256i inside = _mm256_andnot_si256(_mm256_cmpgt_epi64(_mm256_setzero_si256(), lanes),
-                                                           _mm256_cmpgt_epi64(_mm256_set1_epi64x(m), lanes));
-                const __m256d old = _mm256_load_pd(out + g);
-                _mm256_store_pd(out + g, _mm256_blendv_pd(old, values, _mm256_castsi256_pd(inside)));
-            }
-        }
-        v = (v + static_cast<double>(m - 1) * delta) + d;
+        else
+            PutLinear(out, v, delta, p0, p0 + m);
+        v = (v + static_cast<T>(m - 1) * delta) + d;
         k += m;
     }
 }
