@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "tests/frontend/orbdemo_run.h"
+#include "tests/support/ffmpeg.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ TEST(HeadlessRun, ADumpStartedMidRunReplaysTheSameFields)
 
 TEST(HeadlessRun, RecordsAVideoOfTheSampledFields)
 {
-    if (std::system("command -v ffprobe >/dev/null 2>&1") != 0) GTEST_SKIP() << "ffmpeg is not installed";
+    if (!testing_support::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
     const auto dir = FreshDirectory("video");
     const auto run = RunOrbdemo("--headless --frames 20 --every 2 --video " + (dir / "run.mp4").string(), dir);
     ASSERT_EQ(run.status, 0) << run.output;

@@ -22,17 +22,17 @@
 #include "console/dump/dump_file.h"
 #include "console/dump/gs_dump.h"
 #include "tests/frontend/orbdemo_run.h"
+#include "tests/support/ffmpeg.h"
 
 extern char** environ;
 
 namespace {
 
 using testing_support::FreshDirectory;
+using testing_support::HaveFfmpeg;
 using testing_support::ReadFile;
 using testing_support::RunResult;
 namespace fs = std::filesystem;
-
-bool HaveFfmpeg() { return std::system("command -v ffprobe >/dev/null 2>&1") == 0; }
 
 // Runs orbdemo in `dir` with `environment` set before it (words for the shell).
 RunResult RunIn(const fs::path& dir, const std::string& arguments, const std::string& environment = "")

@@ -8,16 +8,16 @@
 
 #include "frontend/output_file_mark.h"
 #include "frontend/video_recorder.h"
+#include "tests/support/ffmpeg.h"
 #include "tests/support/temp_files.h"
 
 namespace {
 
 using frontend::VideoRecorder;
 using testing_support::FreshDirectory;
+using testing_support::HaveFfmpeg;
 using testing_support::ReadFile;
 namespace fs = std::filesystem;
-
-bool HaveFfmpeg() { return std::system("command -v ffprobe >/dev/null 2>&1") == 0; }
 
 // One line per stream: codec, width, height, frames, duration.
 std::vector<std::string> Probe(const fs::path& video)

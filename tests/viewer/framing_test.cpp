@@ -4,20 +4,14 @@
 #include <limits>
 
 #include "tests/support/demo_display.h"
+#include "tests/support/mesh_triangles.h"
 #include "viewer/framing.h"
 #include "viewer/view_space.h"
 
 namespace {
 
+using testing_support::Triangle;
 using Framing = testing_support::DemoDisplayTest;
-
-MeshTriangle Triangle(u32 a, u32 b, u32 c, u32 polygon = 0)
-{
-    MeshTriangle t = {};
-    t.corners[0].vertex = a, t.corners[1].vertex = b, t.corners[2].vertex = c;
-    t.polygon = polygon;
-    return t;
-}
 
 TEST_F(Framing, BoxesOnlyThePointsThatUsableTrianglesUse)
 {

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/demo_display.h"
+#include "tests/support/mesh_triangles.h"
 #include "viewer/outline.h"
 #include "viewer/shaded_mesh.h"
 #include "viewer/view_space.h"
 
 namespace {
+
+using testing_support::Triangle;
 
 class ShadedMesh : public testing_support::DemoDisplayTest {
 protected:
@@ -16,14 +19,6 @@ protected:
         return (p & 0xFF) << 16 | (p & 0xFF00) | (p >> 16 & 0xFF);
     }
 };
-
-MeshTriangle Triangle(u32 a, u32 b, u32 c, u32 polygon = 0)
-{
-    MeshTriangle t = {};
-    t.corners[0].vertex = a, t.corners[1].vertex = b, t.corners[2].vertex = c;
-    t.polygon = polygon;
-    return t;
-}
 
 TEST(FaceLight, LightsTheSideTowardsTheLightAndEitherWindingAlike)
 {
