@@ -1,7 +1,6 @@
 #include "web/worklet_player.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 
 #include "iop/amigamod/song_block.h"
@@ -74,13 +73,9 @@ void* WorkletPlayer::call(s32 function, const u8* data, s32 size)
     case amigamod::kBlock:
         // The 252-byte block carries nothing this player needs.
         break;
-    default: {
-        char line[64];
-        std::snprintf(line, sizeof line, "AMIGAMOD: unknown function 0x%x", static_cast<u32>(function));
-        iop_.print(line);
-        reply(0, -1);
+    default:
+        amigamod::RefuseUnknownFunction(iop_, reply_, function);
         break;
-    }
     }
     return reply_.data();
 }
@@ -91,18 +86,12 @@ s32 WorkletPlayer::load(u32 address)
     if (loaded_) sink_.unload();
     loaded_ = false;
     const amigamod::SongBytes block = amigamod::SongBlock(iop_, address);
-    char line[128];
     // libopenmpt decides on the audio thread, too late for the reply; less than a module's header is no module.
     if (block.bytes.size() < kModuleHeader) {
-        std::snprintf(line, sizeof line, "AMIGAMOD: the song at 0x%x is not a module it can play", address);
-        iop_.print(line);
+        amigamod::SayNotAModule(iop_, address);
         return -1;
     }
-    if (block.bytes.size() < block.named) {
-        std::snprintf(line, sizeof line, "AMIGAMOD: the song at 0x%x is cut short: %zu of the %u bytes it names",
-                      address, block.bytes.size(), block.named);
-        iop_.print(line);
-    }
+    amigamod::SayIfCutShort(iop_, address, block);
     sink_.load(block.bytes);
     loaded_ = true;
     return 0;

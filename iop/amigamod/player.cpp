@@ -1,7 +1,6 @@
 #include "player.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "song_block.h"
 
@@ -64,13 +63,9 @@ void* Player::call(s32 function, const u8* data, s32 size)
     case kBlock:
         // The 252-byte block carries nothing this player needs: it is accepted and dropped.
         break;
-    default: {
-        char line[64];
-        std::snprintf(line, sizeof line, "AMIGAMOD: unknown function 0x%x", static_cast<u32>(function));
-        iop_.print(line);
-        reply(0, -1);
+    default:
+        RefuseUnknownFunction(iop_, reply_, function);
         break;
-    }
     }
     return reply_.data();
 }
@@ -102,16 +97,11 @@ s32 Player::load(u32 address)
     song_.load(nullptr);
     const SongBytes block = SongBlock(iop_, address);
     song_.load(OpenSong(iop_, block.bytes));
-    char line[128];
-    if (song_.loaded() && block.bytes.size() < block.named) {
-        std::snprintf(line, sizeof line, "AMIGAMOD: the song at 0x%x is cut short: %zu of the %u bytes it names",
-                      address, block.bytes.size(), block.named);
-        iop_.print(line);
-    }
-    if (song_.loaded())
+    if (song_.loaded()) {
+        SayIfCutShort(iop_, address, block);
         return 0;
-    std::snprintf(line, sizeof line, "AMIGAMOD: the song at 0x%x is not a module it can play", address);
-    iop_.print(line);
+    }
+    SayNotAModule(iop_, address);
     return -1;
 }
 

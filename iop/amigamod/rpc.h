@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdio>
 
 #include "iop/irx.h"
 
@@ -38,6 +39,15 @@ inline void PutReplyWord(Reply& reply, u32 index, s32 value)
     const u32 word = static_cast<u32>(value);
     for (u32 byte = 0; byte < 4; ++byte)
         reply[4 * index + byte] = static_cast<u8>(word >> (8 * byte));
+}
+
+// The answer to a function the player does not have: one line on the IOP's output and -1 in reply word 0.
+inline void RefuseUnknownFunction(const IopServices& iop, Reply& reply, s32 function)
+{
+    char line[64];
+    std::snprintf(line, sizeof line, "AMIGAMOD: unknown function 0x%x", static_cast<u32>(function));
+    iop.print(line);
+    PutReplyWord(reply, 0, -1);
 }
 
 } // namespace amigamod

@@ -1,6 +1,7 @@
 #include "song_block.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace amigamod {
@@ -106,6 +107,23 @@ SongBytes SongBlock(const IopServices& iop, u32 address)
     if (size == 0)
         return {{}, named};
     return {{static_cast<const u8*>(iop.memory(address, size)), size}, named};
+}
+
+void SayIfCutShort(const IopServices& iop, u32 address, const SongBytes& block)
+{
+    if (block.bytes.size() >= block.named)
+        return;
+    char line[128];
+    std::snprintf(line, sizeof line, "AMIGAMOD: the song at 0x%x is cut short: %zu of the %u bytes it names", address,
+                  block.bytes.size(), block.named);
+    iop.print(line);
+}
+
+void SayNotAModule(const IopServices& iop, u32 address)
+{
+    char line[96];
+    std::snprintf(line, sizeof line, "AMIGAMOD: the song at 0x%x is not a module it can play", address);
+    iop.print(line);
 }
 
 } // namespace amigamod

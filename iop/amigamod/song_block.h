@@ -15,4 +15,9 @@ struct SongBytes {
 
 SongBytes SongBlock(const IopServices& iop, u32 address);
 
+// The player's lines about a song block: that it holds less than its header names (when it does), and that
+// it is not a module the player can play.
+void SayIfCutShort(const IopServices& iop, u32 address, const SongBytes& block);
+void SayNotAModule(const IopServices& iop, u32 address);
+
 } // namespace amigamod
