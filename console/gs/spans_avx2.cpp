@@ -106,7 +106,7 @@ ORB_AVX2 inline __m256i Bits(__m256i x, int mask, int shift)
 }
 
 // Word addresses of PSMCT32 texels (u, v) of a texture at block bp, bw pages wide: the layout's
-// row and column tables as bit operations, the bits below 16 through byte tables.
+// row and column tables as bit operations, the low bits of u and v through byte tables.
 ORB_AVX2 inline __m256i TexelAddress(__m256i u, __m256i v, u32 bp, u32 bw)
 {
     // u bits 0..3 to column bits 0, 2, 3, 6; bits 4, 5 to 8, 10 (in the byte above); v bits 0..3 to row bits
@@ -231,7 +231,6 @@ ORB_AVX2 inline void PutPixels8(const DrawSetup& s, u32 frameRow, u32 zRow, bool
     if constexpr ((F & kDepthWrite) != 0)
         PutRow8(mem, (zRow + s.zLayout->column(static_cast<u32>(x))) & kRunMask, odd, depth, drawn);
 }
-
 
 // Writes first + i * step at out[i] for p0 <= i < p1, eight floats at a time.
 ORB_AVX2 inline void PutLinear(float* out, float first, float step, int p0, int p1)
