@@ -5,8 +5,6 @@
 #include <string_view>
 #include <utility>
 
-#include "frontend/stats_splits.h"
-
 namespace frontend {
 namespace {
 
@@ -15,6 +13,21 @@ bool ParseCount(const std::string& text, std::uint64_t& out)
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, out);
     return ec == std::errc{} && ptr == end && out > 0;
+}
+
+// "1600,2000,3700": counts above 0 in increasing order.
+bool ParseSplits(const std::string& text, std::vector<std::uint64_t>& out)
+{
+    out.clear();
+    for (std::size_t begin = 0;;) {
+        const std::size_t comma = std::min(text.find(',', begin), text.size());
+        std::uint64_t mark = 0;
+        if (!ParseCount(text.substr(begin, comma - begin), mark) || (!out.empty() && mark <= out.back()))
+            return false;
+        out.push_back(mark);
+        if (comma == text.size()) return true;
+        begin = comma + 1;
+    }
 }
 
 bool ParsePad(const std::string& text, pad::Kind& out, std::string& error)

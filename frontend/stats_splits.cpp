@@ -1,7 +1,5 @@
 #include "frontend/stats_splits.h"
 
-#include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <utility>
 
@@ -30,23 +28,6 @@ std::string StatsSplits::report(std::uint64_t done, Clock::time_point end) const
         since = at;
     }
     return out;
-}
-
-bool ParseSplits(const std::string& text, std::vector<std::uint64_t>& out)
-{
-    out.clear();
-    std::size_t begin = 0;
-    for (;;) {
-        const std::size_t comma = std::min(text.find(',', begin), text.size());
-        std::uint64_t mark = 0;
-        const char* const first = text.data() + begin;
-        const char* const last = text.data() + comma;
-        const auto [ptr, ec] = std::from_chars(first, last, mark);
-        if (ec != std::errc{} || ptr != last || mark == 0 || (!out.empty() && mark <= out.back())) return false;
-        out.push_back(mark);
-        if (comma == text.size()) return true;
-        begin = comma + 1;
-    }
 }
 
 } // namespace frontend

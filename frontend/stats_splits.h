@@ -36,7 +36,4 @@ private:
     std::size_t next_ = 0;
 };
 
-// Parses "1600,2000,3700" into increasing whole numbers above 0; false for anything else.
-bool ParseSplits(const std::string& text, std::vector<std::uint64_t>& out);
-
 } // namespace frontend
