@@ -358,6 +358,44 @@ ORB_AVX2 inline __m128i Staged4(const u32* values, const StagedRow& row, int x)
     return _mm_load_si128(reinterpret_cast<const __m128i*>(values + p));
 }
 
+// A half run's new words, as the half run holds them: texels (before the blend) and depths.
+struct HalfRunWords {
+    __m256i texels, depths;
+};
+
+// Writes a pair of DECAL rows (pixels x0..x1 - 1 of each, per word of a half run) a run at a time from the
+// multiple of 8 at or left of `first` up to `last`: `words(x, px)` gives the words of the half run whose
+// pixels start at x (px: each word's pixel), which are blended into the frame and written where drawn.
+template <u32 F, typename Words>
+[[gnu::always_inline]] ORB_AVX2 inline void WriteRowPair(const DrawSetup& s, int y, __m256i x0, __m256i x1, int first,
+                                                          int last, const Words& words)
+{
+    constexpr bool kWritesDepth = (F & kDepthWrite) != 0;
+    const __m256i wordPixel = WordPixel();
+    u32* const mem = s.mem;
+    const auto [frameRow, zRow, nextFrameRow, nextZRow] = PairStarts<F>(s, y);
+    for (int g = first & ~7; g < last; g += 8) {
+        Prefetch<F>(s, nextFrameRow, nextZRow, g);
+        const u32 column = s.frameLayout->column(static_cast<u32>(g));
+        const u32 zColumn = kWritesDepth ? s.zLayout->column(static_cast<u32>(g)) : 0;
+        __m256i* const fp = reinterpret_cast<__m256i*>(mem + ((frameRow + column) & kRunMask));
+        __m256i* const zp = reinterpret_cast<__m256i*>(mem + ((zRow + zColumn) & kRunMask));
+        for (int h = 0; h < 2; ++h) {
+            const int x = g + 4 * h;
+            const __m256i px = _mm256_add_epi32(wordPixel, _mm256_set1_epi32(x));
+            const __m256i drawn = _mm256_andnot_si256(_mm256_cmpgt_epi32(x0, px), _mm256_cmpgt_epi32(x1, px));
+            if (_mm256_testz_si256(drawn, drawn)) continue;
+            const HalfRunWords w = words(x, px);
+            __m256i out = w.texels;
+            const __m256i frame = _mm256_loadu_si256(fp + h);
+            if constexpr ((F & kBlend) != 0) out = Blend8(out, frame);
+            _mm256_storeu_si256(fp + h, _mm256_blendv_epi8(frame, out, drawn));
+            if constexpr (kWritesDepth)
+                _mm256_storeu_si256(zp + h, _mm256_blendv_epi8(_mm256_loadu_si256(zp + h), w.depths, drawn));
+        }
+    }
+}
+
 // Two rows of DECAL spans, y even and y + 1, any coordinates: each row is staged in pixel order, then
 // both are written a run at a time.
 template <u32 F>
@@ -376,37 +414,17 @@ ORB_AVX2 u64 StagedSpanPair(const DrawSetup& s, int y, const RowSpan& even, cons
         first = std::min(first, rows[r]->x0);
         last = std::max(last, rows[r]->x1);
     }
-    const __m256i x0 = PickRows(even.x0, odd.x0), x1 = PickRows(even.x1, odd.x1);
     // The staged values of pixels 0..3 of each row, as the words of a half run hold them.
     const __m256i toWords = _mm256_setr_epi32(0, 1, 4, 5, 2, 3, 6, 7);
-    const __m256i wordPixel = WordPixel();
-    u32* const mem = s.mem;
-    const auto [frameRow, zRow, nextFrameRow, nextZRow] = PairStarts<F>(s, y);
-    for (int g = first & ~7; g < last; g += 8) {
-        Prefetch<F>(s, nextFrameRow, nextZRow, g);
-        const u32 column = s.frameLayout->column(static_cast<u32>(g));
-        const u32 zColumn = kWritesDepth ? s.zLayout->column(static_cast<u32>(g)) : 0;
-        __m256i* const fp = reinterpret_cast<__m256i*>(mem + ((frameRow + column) & kRunMask));
-        __m256i* const zp = reinterpret_cast<__m256i*>(mem + ((zRow + zColumn) & kRunMask));
-        for (int h = 0; h < 2; ++h) {
-            const int x = g + 4 * h;
-            const __m256i px = _mm256_add_epi32(wordPixel, _mm256_set1_epi32(x));
-            const __m256i drawn = _mm256_andnot_si256(_mm256_cmpgt_epi32(x0, px), _mm256_cmpgt_epi32(x1, px));
-            if (_mm256_testz_si256(drawn, drawn)) continue;
-            __m256i out = _mm256_permutevar8x32_epi32(
-                _mm256_set_m128i(Staged4(staged[1].texels, staged[1], x), Staged4(staged[0].texels, staged[0], x)),
-                toWords);
-            const __m256i frame = _mm256_loadu_si256(fp + h);
-            if constexpr ((F & kBlend) != 0) out = Blend8(out, frame);
-            _mm256_storeu_si256(fp + h, _mm256_blendv_epi8(frame, out, drawn));
-            if constexpr (kWritesDepth) {
-                const __m256i depth = _mm256_permutevar8x32_epi32(
-                    _mm256_set_m128i(Staged4(staged[1].depths, staged[1], x), Staged4(staged[0].depths, staged[0], x)),
-                    toWords);
-                _mm256_storeu_si256(zp + h, _mm256_blendv_epi8(_mm256_loadu_si256(zp + h), depth, drawn));
-            }
-        }
-    }
+    const auto words = [&](int x, __m256i) ORB_AVX2 {
+        const auto pick = [&](const u32* evenValues, const u32* oddValues) ORB_AVX2 {
+            return _mm256_permutevar8x32_epi32(
+                _mm256_set_m128i(Staged4(oddValues, staged[1], x), Staged4(evenValues, staged[0], x)), toWords);
+        };
+        return HalfRunWords{pick(staged[0].texels, staged[1].texels),
+                            kWritesDepth ? pick(staged[0].depths, staged[1].depths) : __m256i{}};
+    };
+    WriteRowPair<F>(s, y, PickRows(even.x0, odd.x0), PickRows(even.x1, odd.x1), first, last, words);
     return static_cast<u64>(std::max(even.x1 - even.x0, 0) + std::max(odd.x1 - odd.x0, 0));
 }
 
@@ -450,39 +468,20 @@ template <u32 F>
         flatDepth = evenDepth == _mm_extract_epi32(ends, 1) && oddDepth == _mm_extract_epi32(ends, 3);
         flatDepths = PickRows(evenDepth, oddDepth);
     }
-    const __m256i wordPixel = WordPixel();
-    u32* const mem = s.mem;
-    const auto [frameRow, zRow, nextFrameRow, nextZRow] = PairStarts<F>(s, y);
-    for (int g = first & ~7; g < last; g += 8) {
-        Prefetch<F>(s, nextFrameRow, nextZRow, g);
-        const u32 column = s.frameLayout->column(static_cast<u32>(g));
-        const u32 zColumn = kWritesDepth ? s.zLayout->column(static_cast<u32>(g)) : 0;
-        __m256i* const fp = reinterpret_cast<__m256i*>(mem + ((frameRow + column) & kRunMask));
-        __m256i* const zp = reinterpret_cast<__m256i*>(mem + ((zRow + zColumn) & kRunMask));
-        for (int h = 0; h < 2; ++h) {
-            const __m256i px = _mm256_add_epi32(wordPixel, _mm256_set1_epi32(g + 4 * h));
-            const __m256i drawn = _mm256_andnot_si256(_mm256_cmpgt_epi32(x0, px), _mm256_cmpgt_epi32(x1, px));
-            if (_mm256_testz_si256(drawn, drawn)) continue;
-            const __m256i i = _mm256_sub_epi32(px, x0);
-            const __m256 fi = _mm256_cvtepi32_ps(i);
-            const __m256 u = _mm256_add_ps(u0, _mm256_mul_ps(fi, du8)), v = _mm256_add_ps(v0, _mm256_mul_ps(fi, dv8));
-            __m256i out = Texels8(s, u, v);
-            const __m256i frame = _mm256_loadu_si256(fp + h);
-            if constexpr ((F & kBlend) != 0) out = Blend8(out, frame);
-            _mm256_storeu_si256(fp + h, _mm256_blendv_epi8(frame, out, drawn));
-            if constexpr (kWritesDepth) {
-                __m256i depth = flatDepths;
-                if (!flatDepth) {
-                    const __m256d lo =
-                        _mm256_add_pd(z0, _mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(i)), dz4));
-                    const __m256d hi =
-                        _mm256_add_pd(z0, _mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(i, 1)), dz4));
-                    depth = _mm256_set_m128i(Depth4(hi, zMax), Depth4(lo, zMax));
-                }
-                _mm256_storeu_si256(zp + h, _mm256_blendv_epi8(_mm256_loadu_si256(zp + h), depth, drawn));
-            }
+    const auto words = [&](int, __m256i px) ORB_AVX2 {
+        const __m256i i = _mm256_sub_epi32(px, x0);
+        const __m256 fi = _mm256_cvtepi32_ps(i);
+        const __m256 u = _mm256_add_ps(u0, _mm256_mul_ps(fi, du8)), v = _mm256_add_ps(v0, _mm256_mul_ps(fi, dv8));
+        __m256i depths = flatDepths;
+        if (kWritesDepth && !flatDepth) {
+            const __m256d lo = _mm256_add_pd(z0, _mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(i)), dz4));
+            const __m256d hi =
+                _mm256_add_pd(z0, _mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(i, 1)), dz4));
+            depths = _mm256_set_m128i(Depth4(hi, zMax), Depth4(lo, zMax));
         }
-    }
+        return HalfRunWords{Texels8(s, u, v), depths};
+    };
+    WriteRowPair<F>(s, y, x0, x1, first, last, words);
     return static_cast<u64>(std::max(even.x1 - even.x0, 0) + std::max(odd.x1 - odd.x0, 0));
 }
 
