@@ -59,7 +59,7 @@ u64 FlatRows(const DrawSetup& s, int x0, int x1, int y0, int y1, u32 z, Shade sh
 template <u32 F>
 u64 FlatRect(const DrawSetup& s, int x0, int x1, int y0, int y1, const Fragment& f)
 {
-    const u32 z = (F & kDepthWrite) != 0 ? static_cast<u32>(std::min(std::max(f.z, 0.0), s.zMax)) : 0;
+    const u32 z = (F & kDepthWrite) != 0 ? DepthWord(f.z, s.zMax) : 0;
     const int r = s.flat.r, g = s.flat.g, b = s.flat.b, a = s.flat.a;
     const u32 colour = static_cast<u32>(r | g << 8 | b << 16 | a << 24);
     if constexpr ((F & kBlend) == 0) {
@@ -114,7 +114,7 @@ u64 DecalSpan(const DrawSetup& s, int y, int x0, int x1, const Fragment& start, 
             texels[i] = mem[(texture.row(texBase, texWidth, tv) + texColumns[tu]) & kMemoryWordMask];
             u += step.u, v += step.v;
             if constexpr (kWritesDepth) {
-                zs[i] = static_cast<u32>(std::min(std::max(z, 0.0), s.zMax));
+                zs[i] = DepthWord(z, s.zMax);
                 z += step.z;
             }
         }

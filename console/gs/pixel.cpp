@@ -106,7 +106,7 @@ inline bool ShadePixel(const DrawSetup& s, u32 fa, u32 za, const Fragment& f, u3
     u32* const mem = s.mem;
     u32 z = 0;
     bool depthPassed = true;
-    if constexpr ((F & (kDepthTest | kDepthWrite)) != 0) z = static_cast<u32>(std::min(std::max(f.z, 0.0), s.zMax));
+    if constexpr ((F & (kDepthTest | kDepthWrite)) != 0) z = DepthWord(f.z, s.zMax);
     if constexpr ((F & kDepthTest) != 0) {
         const u32 zb = mem[za];
         depthPassed = s.ztst == ZTest::GEqual ? z >= zb : z > zb;

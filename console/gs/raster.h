@@ -55,6 +55,9 @@ inline bool RowEnabled(const DrawSetup& s, int y)
     return s.scanmsk < 2 || ((y & 1) != (s.scanmsk == 2 ? 0 : 1));
 }
 
+// The depth word a pixel stores: z clamped to [0, zMax], then truncated.
+inline u32 DepthWord(double z, double zMax) { return static_cast<u32>(std::min(std::max(z, 0.0), zMax)); }
+
 // The first pixel centre at or after a 12.4 coordinate: ceil(v / 16).
 inline int CeilPixel(int v) { return (v + 15) >> 4; }
 

@@ -173,7 +173,7 @@ ORB_AVX2 u64 FlatRectAvx2(const DrawSetup& s, int x0, int x1, int y0, int y1, co
 {
     constexpr bool kBlends = (F & kBlend) != 0, kWritesDepth = (F & kDepthWrite) != 0;
     u32* const mem = s.mem;
-    const u32 z = kWritesDepth ? static_cast<u32>(std::min(std::max(f.z, 0.0), s.zMax)) : 0;
+    const u32 z = kWritesDepth ? DepthWord(f.z, s.zMax) : 0;
     const u32 colour = static_cast<u32>(s.flat.r | s.flat.g << 8 | s.flat.b << 16 | s.flat.a << 24);
     const __m256i source = _mm256_set1_epi32(static_cast<int>(colour)), depth = _mm256_set1_epi32(static_cast<int>(z));
     const __m256i oddWords = OddRowWords(), wordPixel = WordPixel(), ones = _mm256_set1_epi32(-1);
@@ -533,7 +533,7 @@ ORB_AVX2 u64 DecalRectAvx2(const DrawSetup& s, int x0, int x1, int y0, int y1, c
                                TexelAddress(TexelIndex8(_mm256_load_ps(us + i), s.texMaskU), zero, 0, 0));
     }
     u32 z = 0;
-    if constexpr (kWritesDepth) z = static_cast<u32>(std::min(std::max(start.z, 0.0), s.zMax));
+    if constexpr (kWritesDepth) z = DepthWord(start.z, s.zMax);
     const __m256i depth = _mm256_set1_epi32(static_cast<int>(z));
     u64 written = 0;
     for (int y = y0; y < y1; ++y) {
