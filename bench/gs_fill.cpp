@@ -237,6 +237,26 @@ BENCHMARK(FlagTriangles)->Unit(benchmark::kMicrosecond);
 void TexturedTriangles(benchmark::State& state) { RunTextured(state, TexturedQuad()); }
 BENCHMARK(TexturedTriangles)->Unit(benchmark::kMicrosecond);
 
+// The net: 106 glowing sprites of 64 x 32 pixels, each the whole of a 32 x 32 DECAL texture, blended
+// over one another with depth written.
+std::vector<gs::Qword> NetSprites()
+{
+    Packet p;
+    p.add(gs::TEX0_1, 15360 | 5ull << 26 | 5ull << 30 | 1ull << 34 | 1ull << 35);
+    p.add(gs::PRIM, 0x156);
+    for (int i = 0; i < 106; ++i) {
+        const int x = 60 + (i % 14) * 36 + (i / 14) % 2 * 18, y = 30 + (i / 14) * 22;
+        p.add(gs::UV, 0);
+        p.add(gs::XYZ2, Xyz(x, y));
+        p.add(gs::UV, 32 * 16 | 32 * 16 << 16);
+        p.add(gs::XYZ2, Xyz(x + 64, y + 32));
+    }
+    return p.build();
+}
+
+void NetSprites(benchmark::State& state) { RunTextured(state, NetSprites()); }
+BENCHMARK(NetSprites)->Unit(benchmark::kMicrosecond);
+
 void Clear(benchmark::State& state)
 {
     SilentLog log;

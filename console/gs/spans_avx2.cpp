@@ -61,28 +61,6 @@ ORB_AVX2 inline __m256 PickRows(float even, float odd)
     return _mm256_blendv_ps(_mm256_set1_ps(even), _mm256_set1_ps(odd), _mm256_castsi256_ps(OddRowWords()));
 }
 
-// Writes `values` (pixels 8k..8k + 7 of one row, in order) into the run at `run`, where `drawn` is set.
-ORB_AVX2 inline void PutRow8(u32* mem, u32 run, bool odd, __m256i values, __m256i drawn)
-{
-    __m256i* const p = reinterpret_cast<__m256i*>(mem + run);
-    const __m256i rowWords = odd ? OddRowWords() : _mm256_xor_si256(OddRowWords(), _mm256_set1_epi32(-1));
-    // Pixel pairs (0, 1), (2, 3) go to the first half's even or odd quadwords, (4, 5), (6, 7) to the second's.
-    const __m256i a = _mm256_permute4x64_epi64(values, 0x50), b = _mm256_permute4x64_epi64(values, 0xFA);
-    const __m256i ma = _mm256_and_si256(_mm256_permute4x64_epi64(drawn, 0x50), rowWords);
-    const __m256i mb = _mm256_and_si256(_mm256_permute4x64_epi64(drawn, 0xFA), rowWords);
-    _mm256_storeu_si256(p, _mm256_blendv_epi8(_mm256_loadu_si256(p), a, ma));
-    _mm256_storeu_si256(p + 1, _mm256_blendv_epi8(_mm256_loadu_si256(p + 1), b, mb));
-}
-
-// Pixels 8k..8k + 7 of one row, in order, from the run at `run`.
-ORB_AVX2 inline __m256i GetRow8(const u32* mem, u32 run, bool odd)
-{
-    const __m256i* const p = reinterpret_cast<const __m256i*>(mem + run);
-    const __m256i a = _mm256_loadu_si256(p), b = _mm256_loadu_si256(p + 1);
-    const __m256i pairs = odd ? _mm256_unpackhi_epi64(a, b) : _mm256_unpacklo_epi64(a, b);
-    return _mm256_permute4x64_epi64(pairs, 0xD8);
-}
-
 // Lanes 0..7 set where x + lane lies in [x0, x1).
 ORB_AVX2 inline __m256i Inside(int x, int x0, int x1)
 {
@@ -218,18 +196,6 @@ ORB_AVX2 inline __m256i Texels8(const DrawSetup& s, __m256 u, __m256 v)
 {
     const __m256i address = TexelAddress(TexelIndex8(u, s.texMaskU), TexelIndex8(v, s.texMaskV), s.texBase, s.texWidth);
     return _mm256_i32gather_epi32(reinterpret_cast<const int*>(s.mem), address, 4);
-}
-
-template <u32 F>
-ORB_AVX2 inline void PutPixels8(const DrawSetup& s, u32 frameRow, u32 zRow, bool odd, int x, __m256i texels,
-                                __m256i depth, __m256i drawn)
-{
-    u32* const mem = s.mem;
-    const u32 frameRun = (frameRow + s.frameLayout->column(static_cast<u32>(x))) & kRunMask;
-    if constexpr ((F & kBlend) != 0) texels = Blend8(texels, GetRow8(mem, frameRun, odd));
-    PutRow8(mem, frameRun, odd, texels, drawn);
-    if constexpr ((F & kDepthWrite) != 0)
-        PutRow8(mem, (zRow + s.zLayout->column(static_cast<u32>(x))) & kRunMask, odd, depth, drawn);
 }
 
 // Writes first + i * step at out[i] for p0 <= i < p1, eight floats at a time.
@@ -509,12 +475,11 @@ ORB_AVX2 u64 DecalTriangleAvx2(const DrawSetup& s, const TriangleRows& t)
 }
 
 // A DECAL sprite: every row steps u from the same start, so the texel columns are worked out once;
-// v and depth are one value per row.
+// v and depth are one value per row. Row pairs a run at a time, as the triangles.
 template <u32 F>
 ORB_AVX2 u64 DecalRectAvx2(const DrawSetup& s, int x0, int x1, int y0, int y1, const Fragment& start,
                            const Fragment& step, const SpriteRows& rows)
 {
-    constexpr bool kWritesDepth = (F & kDepthWrite) != 0;
     constexpr int kMaxWidth = 2048;
     const int base = x0 & ~7, total = (x1 - base + 7) & ~7;
     alignas(32) u32 columns[kMaxWidth + 16];
@@ -532,27 +497,31 @@ ORB_AVX2 u64 DecalRectAvx2(const DrawSetup& s, int x0, int x1, int y0, int y1, c
             _mm256_store_si256(reinterpret_cast<__m256i*>(columns + i),
                                TexelAddress(TexelIndex8(_mm256_load_ps(us + i), s.texMaskU), zero, 0, 0));
     }
-    u32 z = 0;
-    if constexpr (kWritesDepth) z = DepthWord(start.z, s.zMax);
-    const __m256i depth = _mm256_set1_epi32(static_cast<int>(z));
-    u64 written = 0;
-    for (int y = y0; y < y1; ++y) {
-        if (!RowEnabled(s, y)) continue;
+    const __m256i depth = _mm256_set1_epi32(static_cast<int>((F & kDepthWrite) != 0 ? DepthWord(start.z, s.zMax) : 0));
+    const __m256i wordMask = _mm256_set1_epi32(static_cast<int>(kMemoryWordMask));
+    // Where row y's texels start.
+    const auto texRow = [&](int y) {
         const float v = static_cast<float>(rows.vTop + (y * 16 - rows.yt) * rows.dv);
         const int iv = static_cast<int>(v);
         const u32 tv = static_cast<u32>(iv - (static_cast<float>(iv) > v)) & s.texMaskV;
-        const __m256i texRow = _mm256_set1_epi32(static_cast<int>(s.texLayout->row(s.texBase, s.texWidth, tv)));
-        const __m256i wordMask = _mm256_set1_epi32(static_cast<int>(kMemoryWordMask));
-        const bool odd = (y & 1) != 0;
-        const auto [frameRow, zRow, nextFrameRow, nextZRow] = PairStarts<F>(s, y);
-        for (int i = 0; i < total; i += 8) {
-            if (y + 2 < y1) Prefetch<F>(s, nextFrameRow, nextZRow, base + i);
-            const __m256i address = _mm256_and_si256(
-                _mm256_add_epi32(texRow, _mm256_load_si256(reinterpret_cast<const __m256i*>(columns + i))), wordMask);
-            const __m256i texels = _mm256_i32gather_epi32(reinterpret_cast<const int*>(s.mem), address, 4);
-            PutPixels8<F>(s, frameRow, zRow, odd, base + i, texels, depth, Inside(base + i, x0, x1));
-        }
-        written += static_cast<u64>(x1 - x0);
+        return static_cast<int>(s.texLayout->row(s.texBase, s.texWidth, tv));
+    };
+    // The columns of pixels 4k..4k + 3 of both rows, as the words of a half run hold them.
+    const __m256i toWords = _mm256_setr_epi32(0, 1, 0, 1, 2, 3, 2, 3);
+    u64 written = 0;
+    for (int y = y0 & ~1; y < y1; y += 2) {
+        const bool even = y >= y0 && RowEnabled(s, y), odd = y + 1 < y1 && RowEnabled(s, y + 1);
+        if (!even && !odd) continue;
+        written += static_cast<u64>((even + odd) * (x1 - x0));
+        const __m256i texRows = PickRows(even ? texRow(y) : 0, odd ? texRow(y + 1) : 0);
+        const auto words = [&](int x, __m256i) ORB_AVX2 {
+            const __m128i four = _mm_load_si128(reinterpret_cast<const __m128i*>(columns + (x - base)));
+            const __m256i column = _mm256_permutevar8x32_epi32(_mm256_castsi128_si256(four), toWords);
+            const __m256i address = _mm256_and_si256(_mm256_add_epi32(texRows, column), wordMask);
+            return HalfRunWords{_mm256_i32gather_epi32(reinterpret_cast<const int*>(s.mem), address, 4), depth};
+        };
+        WriteRowPair<F>(s, y, PickRows(even ? x0 : 0, odd ? x0 : 0), PickRows(even ? x1 : 0, odd ? x1 : 0), x0, x1,
+                        words);
     }
     return written;
 }
