@@ -78,11 +78,6 @@ ORB_AVX2 inline __m128i Depth4(__m256d z, __m256d zMax)
     return _mm_xor_si128(_mm256_cvttpd_epi32(shifted), _mm_set1_epi32(static_cast<int>(0x80000000u)));
 }
 
-ORB_AVX2 inline __m256i Bits(__m256i x, int mask, int shift)
-{
-    return _mm256_slli_epi32(_mm256_and_si256(x, _mm256_set1_epi32(mask)), shift);
-}
-
 // Word addresses of PSMCT32 texels (u, v) of a texture at block bp, bw pages wide: the layout's
 // row and column tables as bit operations, the low bits of u and v through byte tables.
 ORB_AVX2 inline __m256i TexelAddress(__m256i u, __m256i v, u32 bp, u32 bw)
