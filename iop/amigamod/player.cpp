@@ -95,9 +95,11 @@ s32 Player::load(u32 address)
 {
     playing_ = false;
     song_.load(nullptr);
+    songBytes_.clear();
     const SongBytes block = SongBlock(iop_, address);
     song_.load(OpenSong(iop_, block.bytes));
     if (song_.loaded()) {
+        songBytes_.assign(block.bytes.begin(), block.bytes.end());
         SayIfCutShort(iop_, address, block);
         return 0;
     }
@@ -107,7 +109,10 @@ s32 Player::load(u32 address)
 
 s32 Player::play()
 {
-    if (!song_.restart())
+    // What opening the song has to say was said when it was loaded.
+    IopServices quiet = iop_;
+    quiet.print = [](const char*) {};
+    if (!song_.restart(OpenSong(quiet, songBytes_)))
         return -1;
     playing_ = true;
     return 0;

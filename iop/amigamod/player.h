@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "iop/irx.h"
 #include "rpc.h"
 #include "song.h"
@@ -34,6 +36,7 @@ private:
 
     IopServices iop_; // a copy: the loader need not keep its own
     SongStream song_;
+    std::vector<u8> songBytes_; // the loaded song's, to open it anew at each play
     bool serving_ = false;
     bool playing_ = false;
     bool outputOn_ = false;

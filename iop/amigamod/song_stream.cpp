@@ -41,13 +41,13 @@ bool SongStream::loaded() const
     return song_ != nullptr;
 }
 
-bool SongStream::restart()
+bool SongStream::restart(Song fresh)
 {
     auto lock = settle();
-    if (!song_)
+    if (!song_ || !fresh)
         return false;
     drop();
-    openmpt_module_set_position_order_row(song_.get(), 0, 0);
+    song_ = std::move(fresh);
     heard_ = PositionOf(song_.get());
     running_ = true;
     wake_.notify_all();

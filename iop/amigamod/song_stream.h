@@ -22,8 +22,9 @@ struct Position {
 // A song rendered ahead, on a thread of its own, so that the output takes a field's sound without waiting for
 // it to be made. The song renders in chunks of one field, as LIBSD asks for it, so the sound is the same as
 // rendering each field when it is asked for (the library's output depends on how it is cut into reads): the
-// song advances only by the chunks rendered, and every stop or restart drops what was rendered but not taken
-// (a restart from the beginning sets the whole song state afresh).
+// song advances only by the chunks rendered, and every stop or restart drops what was rendered but not taken.
+// A restart takes the song opened anew: moving a song back to its beginning leaves some of its state as it
+// was, and with rendering ahead, how far it had got depends on the thread.
 class SongStream {
 public:
     static constexpr u32 kChunkFrames = kSampleRate / 50;
@@ -40,8 +41,8 @@ public:
     // Holds `song` (null for none), stopped.
     void load(Song song);
     bool loaded() const;
-    // Starts the song from its beginning and renders ahead from there; false without a song.
-    bool restart();
+    // Holds `fresh`, the song opened anew, and renders ahead from its beginning; false without a song.
+    bool restart(Song fresh);
     // Stops rendering ahead; what was rendered but not taken is dropped.
     void stop();
     // Takes the next `frames` stereo frames (any count), waiting for them if the thread is behind; silence when

@@ -35,22 +35,14 @@ std::vector<u8> ChangingSong()
 }
 
 // The player as it behaves rendering each field when the output asks: the song advances only while it plays,
-// a play starts it from the beginning, the volume scales what was rendered.
+// a play starts it afresh from the beginning, the volume scales what was rendered.
 class FieldByField {
 public:
-    explicit FieldByField(const std::vector<u8>& song)
-        : module_(openmpt_module_create_from_memory2(song.data(), song.size(), openmpt_log_func_silent, nullptr,
-                                                     openmpt_error_func_ignore, nullptr, nullptr, nullptr, nullptr),
-                  openmpt_module_destroy)
-    {
-        openmpt_module_ctl_set_boolean(module_.get(), "render.resampler.emulate_amiga", 1);
-        openmpt_module_ctl_set_integer(module_.get(), "dither", 0);
-        openmpt_module_set_repeat_count(module_.get(), -1);
-    }
+    explicit FieldByField(const std::vector<u8>& song) : song_(song) { open(); }
 
     void play()
     {
-        openmpt_module_set_position_order_row(module_.get(), 0, 0);
+        open();
         playing_ = true;
     }
     void stop() { playing_ = false; }
@@ -73,7 +65,17 @@ public:
     }
 
 private:
-    std::unique_ptr<openmpt_module, void (*)(openmpt_module*)> module_;
+    void open()
+    {
+        module_.reset(openmpt_module_create_from_memory2(song_.data(), song_.size(), openmpt_log_func_silent, nullptr,
+                                                         openmpt_error_func_ignore, nullptr, nullptr, nullptr, nullptr));
+        openmpt_module_ctl_set_boolean(module_.get(), "render.resampler.emulate_amiga", 1);
+        openmpt_module_ctl_set_integer(module_.get(), "dither", 0);
+        openmpt_module_set_repeat_count(module_.get(), -1);
+    }
+
+    std::vector<u8> song_;
+    std::unique_ptr<openmpt_module, void (*)(openmpt_module*)> module_{nullptr, openmpt_module_destroy};
     bool playing_ = false;
     u32 volume_ = 16383;
 };
