@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "console/gs/band_thread.h"
 #include "ps2/hwreg.h"
 #include "ps2/kernel.h"
 
@@ -22,6 +23,7 @@ Machine::Machine(Host& host, VblankClock& clock)
     : host_(host), clock_(clock), gs_(host), dmac_(gs_, host), iop_(host), log_(host), previous_(installed)
 {
     installed = this;
+    if (gs::BandThreadPays()) gs_.shareRows();
 }
 
 Machine::~Machine()

@@ -21,6 +21,7 @@ u32 Channel(u32 pixel, unsigned shift) { return (pixel >> shift) & 0xFF; }
 // picture on a real screen, so buffer pixel DBX + i is picture pixel i.
 void Gs::readPicture(console::Picture& out) const
 {
+    drainBands();
     const bool en1 = (pmode_ & 1) != 0 && circuits_[0].fbw != 0;
     const bool en2 = (pmode_ & 2) != 0 && circuits_[1].fbw != 0;
     const bool mmodAlp = (pmode_ >> 5) & 1, slbg = (pmode_ >> 7) & 1;

@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "console/gs/bits.h"
-#include "console/gs/gs.h"
+#include "console/gs/band_thread.h"
 
 namespace gs {
 namespace {
@@ -17,6 +17,7 @@ u64 Field(u64 value, unsigned first, unsigned count) { return (value >> first) &
 void Gs::transfer(const Qword* data, u32 count)
 {
     if (observer_) observer_->gifTransfer(data, count);
+    if (bandThread_) bandThread_->post(data, count);
     for (u32 i = 0; i < count; ++i) {
         const Qword& q = data[i];
         if (!gif_.inPacket) {

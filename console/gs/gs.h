@@ -1,10 +1,13 @@
 #pragma once
 
 #include <array>
+#include <climits>
+#include <memory>
 #include <cstdint>
 #include <utility>
 #include <vector>
 
+#include "console/gs/band_hazards.h"
 #include "console/gs/draw_setup.h"
 #include "console/gs/layout.h"
 #include "console/gs/memory.h"
@@ -69,11 +72,21 @@ struct DisplayCircuit {
     u32 dx = 0, dy = 0, magh = 0, magv = 0, dw = 0, dh = 0;
 };
 
+class BandMeeting;
+class BandThread;
+
 // The Graphics Synthesizer: local memory, the GIF (PATH3), the drawing registers and rasterizer,
 // host-to-local transfers, and the privileged registers with the display circuit.
 class Gs {
 public:
     explicit Gs(console::Log& log);
+    // The band thread's side of a GS (band_thread.h): draws into `console`'s memory, rows `split` on.
+    Gs(console::Log& log, const Gs& console, BandMeeting& meeting, int split);
+    ~Gs();
+
+    // From now on a second thread draws the lower rows of every primitive (band_thread.h): rows from
+    // `split` on, or, by default, from a split that moves to where both threads wait least.
+    void shareRows(int split = -1);
 
     void setObserver(Observer* observer) { observer_ = observer; }
 
@@ -88,7 +101,6 @@ public:
     void transfer(const Qword* data, u32 count);
 
     // regs.cpp
-    void writeRegister(u8 address, u64 value);
     const Registers& registers() const { return regs_; }
 
     // display.cpp
@@ -98,10 +110,15 @@ public:
     u64 imr() const { return imr_; }
     PrivilegedState privilegedState() const;
 
-    LocalMemory& memory() { return memory_; }
-    const LocalMemory& memory() const { return memory_; }
+    LocalMemory& memory();
+    const LocalMemory& memory() const;
     // Pixels that passed every test and were written, since power-on.
-    u64 pixelsDrawn() const { return pixelsDrawn_; }
+    u64 pixelsDrawn() const;
+    // Times this GS and its band thread met, as each side counted them.
+    struct BandMeetings {
+        u64 console = 0, thread = 0;
+    };
+    BandMeetings bandMeetings() const;
 
 private:
     struct GifPath {
@@ -130,7 +147,8 @@ private:
     void packed(const Qword& q, u8 descriptor);
     void reglist(u64 data, u8 descriptor);
 
-    // regs.cpp
+    // regs.cpp; registers are written only through the GIF, which a band thread also sees
+    void writeRegister(u8 address, u64 value);
     void decode(u8 address, u64 value);
     // The vertex data registers, which leave the drawing setup as it is.
     void decodeRgbaq(u64 value);
@@ -148,6 +166,12 @@ private:
     void startTransfer(u8 direction);
     void transferData(u64 data);
     void localToLocal();
+
+    // band_share.cpp
+    void shareSetup();
+    void meetBands();
+    void drainBands() const;
+    void rasterize();
 
     // raster_*.cpp
     void drawPoint(const Vertex& v);
@@ -180,6 +204,20 @@ private:
     u8 crtInterlace_ = 0, crtMode_ = 0, crtFfmd_ = 0;
 
     u64 pixelsDrawn_ = 0;
+
+    // Rows shared with a band thread: the window rows this side draws, where the sides meet, and what
+    // both wrote since they last met.
+    struct BandShare {
+        int y0 = 0, y1 = INT_MAX;
+        BandMeeting* meeting = nullptr;    // null while this GS draws alone
+        bool console = true;               // the console's side: draws what cannot be shared
+        bool sharedSetup = true;           // the current setup's rows are split between the sides
+        BandHazards hazards;
+        u64 meetings = 0;
+    };
+    BandShare band_;
+    std::unique_ptr<BandThread> bandThread_; // the console's side owns the thread
+    friend class BandThread;
 };
 
 } // namespace gs

@@ -14,15 +14,6 @@ u32 VerticesFor(u8 type)
     }
 }
 
-// Pages [first, last] of local memory.
-struct Pages {
-    u32 first, last;
-    bool meets(const Pages& o) const { return first <= o.last && o.first <= last; }
-};
-
-// The pages a buffer at page `base`, `width` pages wide, uses up to pixel (x, y).
-Pages PagesUpTo(u32 base, u32 width, u32 x, u32 y) { return {base, base + (y / 32) * width + x / 64}; }
-
 // Resolves the registers into what the pixels of the next primitive need; false when nothing can be drawn.
 bool BuildSetup(DrawSetup& s, const Registers& regs, u32* mem, console::OnceLog& log)
 {
@@ -98,11 +89,9 @@ bool BuildSetup(DrawSetup& s, const Registers& regs, u32* mem, console::OnceLog&
             features |= kStandardBlend;
     }
     if (at.tme) {
-        // A texture block that is not page aligned reaches one page further.
         const Pages frame = PagesUpTo(c.frame.fbp, c.frame.fbw, c.scissor.x1, c.scissor.y1);
         const Pages depth = PagesUpTo(c.zbuf.zbp, c.frame.fbw, c.scissor.x1, c.scissor.y1);
-        Pages texture = PagesUpTo(c.tex0.tbp0 / 32, c.tex0.tbw, s.texMaskU, s.texMaskV);
-        if (c.tex0.tbp0 % 32 != 0) ++texture.last;
+        const Pages texture = BlockPagesUpTo(c.tex0.tbp0, c.tex0.tbw, s.texMaskU, s.texMaskV);
         const bool depthUsed = (features & (kDepthTest | kDepthWrite)) != 0;
         s.texAhead = texture.last < 512 && frame.last < 512 && depth.last < 512 && !texture.meets(frame) &&
                      !(depthUsed && (texture.meets(depth) || frame.meets(depth)));
@@ -156,6 +145,18 @@ void Gs::vertexKick(u32 x, u32 y, u32 z, u8 fog, bool draw)
 
 void Gs::drawPrimitive()
 {
+    // A primitive the two sides cannot share is drawn whole by the console's side while the other waits.
+    if (band_.meeting && drawSetup(queue_[VerticesFor(regs_.primType) - 1]) && !band_.sharedSetup) {
+        meetBands();
+        if (band_.console) rasterize();
+        meetBands();
+        return;
+    }
+    rasterize();
+}
+
+void Gs::rasterize()
+{
     switch (regs_.primType) {
     case POINT: drawPoint(queue_[0]); break;
     case LINE: case LINE_STRIP: drawLine(queue_[0], queue_[1]); break;
@@ -172,6 +173,7 @@ const DrawSetup* Gs::drawSetup(const Vertex& last)
         setup_ = DrawSetup{};
         setupDrawable_ = BuildSetup(setup_, regs_, memory_.data(), log_);
         setupValid_ = true;
+        if (band_.meeting && setupDrawable_) shareSetup();
     }
     if (!setupDrawable_) return nullptr;
     setup_.flat = last.colour;

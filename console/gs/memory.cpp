@@ -4,7 +4,7 @@
 
 namespace gs {
 
-LocalMemory::LocalMemory() : words_(std::make_unique<Words>()) {}
+LocalMemory::LocalMemory() : words_(std::make_shared<Words>()) {}
 
 void LocalMemory::clear() { std::fill_n(words_->at, kMemoryWords, 0u); }
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 namespace gs {
 
@@ -15,6 +16,8 @@ inline constexpr u32 kMemoryWordMask = kMemoryWords - 1;
 class LocalMemory {
 public:
     LocalMemory();
+    // The same words, for a second thread that draws into them.
+    LocalMemory share() const { return LocalMemory(words_); }
 
     u32 read(u32 word) const { return words_->at[word & kMemoryWordMask]; }
     void write(u32 word, u32 value) { words_->at[word & kMemoryWordMask] = value; }
@@ -27,7 +30,9 @@ private:
     struct alignas(4096) Words {
         u32 at[kMemoryWords];
     };
-    std::unique_ptr<Words> words_;
+    explicit LocalMemory(std::shared_ptr<Words> words) : words_(std::move(words)) {}
+
+    std::shared_ptr<Words> words_;
 };
 
 } // namespace gs

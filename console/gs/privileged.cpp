@@ -1,4 +1,4 @@
-#include "console/gs/gs.h"
+#include "console/gs/band_thread.h"
 
 namespace gs {
 namespace {
@@ -9,8 +9,6 @@ u32 Field(u64 value, unsigned first, unsigned count)
 }
 
 } // namespace
-
-Gs::Gs(console::Log& log) : log_(log) {}
 
 void Gs::writePrivileged(u32 offset, u64 value)
 {
@@ -101,6 +99,13 @@ void Gs::setCrtMode(u8 interlace, u8 mode, u8 ffmd)
 void Gs::vblank()
 {
     if (observer_) observer_->vblank();
+    if (bandThread_) {
+        const int split = bandThread_->balance();
+        if (band_.y1 != split - 1) {
+            band_.y1 = split - 1;
+            setupValid_ = false;
+        }
+    }
     // VSINT is set at the start of each vertical blank; the field counter toggles.
     csr_ |= kCsrVsint;
     csr_ ^= kCsrNfield;
@@ -108,6 +113,11 @@ void Gs::vblank()
 
 void Gs::reset()
 {
+    if (bandThread_) {
+        drainBands();
+        bandThread_->resetSide();
+    }
+    band_.hazards.clear();
     regs_ = Registers{};
     setupValid_ = false;
     gif_ = GifPath{};

@@ -21,12 +21,24 @@ void Gs::startTransfer(u8 direction)
         if (regs_.trxreg.rrw == 0 || regs_.trxreg.rrh == 0) return;
         host_ = {true, false, 0, 0, regs_.trxreg.rrw, regs_.trxreg.rrh, buf.dbp, buf.dbw, regs_.trxpos.dsax,
                  regs_.trxpos.dsay, LayoutFor(buf.dpsm)};
+        if (band_.meeting) {
+            // The console's side writes the image; until the sides next meet, nothing else may use its pages.
+            const Pages pages = BlockPagesUpTo(buf.dbp, buf.dbw, host_.dsax + host_.width - 1,
+                                               host_.dsay + host_.height - 1);
+            if (!band_.hazards.write(pages, kImageShape)) {
+                meetBands();
+                band_.hazards.write(pages, kImageShape);
+            }
+        }
         break;
     case 1:
         log_.message("GS: local-to-host transfers are not modelled");
         break;
     case 2:
-        localToLocal();
+        // A copy may read what either side drew and write rows of both: the console's side makes it alone.
+        if (band_.meeting) meetBands();
+        if (band_.console) localToLocal();
+        if (band_.meeting) meetBands();
         break;
     default: // deactivated
         break;
@@ -42,7 +54,8 @@ void Gs::transferData(u64 data)
                                     : "GS: image data with no host-to-local transfer started ignored");
             return;
         }
-        memory_.write(host_.layout->address(host_.dbp, host_.dbw, host_.dsax + host_.x, host_.dsay + host_.y), pixel);
+        if (band_.console)
+            memory_.write(host_.layout->address(host_.dbp, host_.dbw, host_.dsax + host_.x, host_.dsay + host_.y), pixel);
         if (++host_.x == host_.width) {
             host_.x = 0;
             if (++host_.y == host_.height) {

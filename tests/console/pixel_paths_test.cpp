@@ -1,4 +1,6 @@
 #include <cstring>
+#include <string>
+#include <utility>
 #include <random>
 #include <vector>
 
@@ -66,9 +68,11 @@ TEST(ExactRun, CoversWholeSpansInsideOneBinade)
 // Local memory after a scene drawn through one path of the pixel loops.
 class PathScene {
 public:
-    explicit PathScene(gs::SimdPath path)
+    // With a band thread unless `split` is negative (-2: the default split).
+    explicit PathScene(gs::SimdPath path, int split = -1)
     {
         EXPECT_TRUE(gs::ForceSimdPath(path));
+        if (split >= 0 || split == -2) g.shareRows(split == -2 ? -1 : split);
         write({{gs::FRAME_1, kWidth / 64 << 16}, {gs::ZBUF_1, kZPage | u64{0x30} << 24}, {gs::XYOFFSET_1, 0},
                {gs::SCISSOR_1, (kWidth - 1) << 16 | u64{kHeight - 1} << 48}, {gs::ALPHA_1, 0x44},
                {gs::TEST_1, 0x30000}});
@@ -82,11 +86,11 @@ public:
         return gs::SimdPathAvailable(gs::SimdPath::Avx2) ? gs::SimdPath::Avx2 : gs::SimdPath::Scalar;
     }
 
-    void write(const Writes& writes)
-    {
-        const auto packet = AdPacket(writes);
-        g.transfer(packet.data(), static_cast<u32>(packet.size()));
-    }
+    void write(const Writes& writes) { send(AdPacket(writes)); }
+    void send(const std::vector<Qword>& data) { g.transfer(data.data(), static_cast<u32>(data.size())); }
+    // A vertical blank, where a band thread's split may move.
+    void blank() { g.vblank(); }
+    gs::Gs::BandMeetings meetings() const { return g.bandMeetings(); }
     std::vector<u32> memory() const { return {g.memory().data(), g.memory().data() + gs::kMemoryWords}; }
     u64 pixels() const { return g.pixelsDrawn(); }
 
@@ -189,6 +193,112 @@ TEST(PixelPaths, EveryPathWritesWhatTheScalarLoopsWrite)
                 if (got[i] != want[i]) {
                     ADD_FAILURE() << "path " << static_cast<int>(path) << ", word " << std::hex << i << ": " << got[i]
                                   << ", not " << want[i];
+                    break;
+                }
+        }
+    }
+}
+
+// What two threads drawing one stream must meet for: a texture drawn a moment before, an image sent to
+// memory and then used, a copy inside memory, a primitive that reads its own frame, a frame and depth
+// buffer that overlap, and one page written through two buffer shapes. Blanks between the steps let
+// the split move.
+void HazardScene(PathScene& scene)
+{
+    std::mt19937 random(13);
+    constexpr u32 kTarget = 400; // page of a 256 x 256 buffer drawn and then used as a texture
+    constexpr u64 kScissor = (PathScene::kWidth - 1) << 16 | u64{PathScene::kHeight - 1} << 48;
+    const u64 decal = u64{4} << 14 | u64{8} << 26 | u64{8} << 30 | u64{1} << 34 | u64{1} << 35;
+    auto triangles = [&](int count, int extent) {
+        Writes w{{gs::PRIM, gs::TRIANGLE | 0x10u | 0x100u | 0x40u}, {gs::RGBAQ, Rgba(0x80, 0x80, 0x80, 0x80)}};
+        for (int i = 0; i < 3 * count; ++i) {
+            w.push_back({gs::UV, Uv(random() % 4096, random() % 4096)});
+            w.push_back({gs::XYZ2, Xyz16(static_cast<int>(random() % static_cast<u32>(extent)),
+                                         static_cast<int>(random() % static_cast<u32>(extent)), 70000)});
+        }
+        scene.write(w);
+        scene.blank();
+    };
+    auto sprites = [&](int count, int size = 900) {
+        Writes w{{gs::PRIM, gs::SPRITE | 0x40u}};
+        for (int i = 0; i < count; ++i) {
+            const int x = static_cast<int>(random() % 8000), y = static_cast<int>(random() % 6000);
+            w.push_back({gs::RGBAQ, static_cast<u32>(random()) | u64{0x3F800000} << 32});
+            w.push_back({gs::XYZ2, Xyz16(x % 4000 - size, y % 4000 - size, 0)});
+            w.push_back({gs::XYZ2, Xyz16(x + size, y + size, 0)});
+        }
+        scene.write(w);
+        scene.blank();
+    };
+    for (int round = 0; round < 6; ++round) {
+        // Draw into the target, then texture the frame from it.
+        // Many large sprites, so that one side is still drawing them when the other reads them.
+        scene.write({{gs::FRAME_1, kTarget | 4u << 16}, {gs::TEST_1, 0}, {gs::SCISSOR_1, 255u << 16 | u64{255} << 48}});
+        sprites(100, 4000);
+        scene.write({{gs::FRAME_1, PathScene::kWidth / 64 << 16}, {gs::SCISSOR_1, kScissor}, {gs::TEST_1, 0x30000},
+                     {gs::TEX0_1, kTarget * 32 | decal}, {gs::CLAMP_1, 0}});
+        triangles(60, 8000);
+        // Images into the texture, each followed by triangles that use it: one side may still be drawing
+        // those when the other has the next image.
+        scene.write({{gs::TEX0_1, PathScene::kTextureBlock | decal}});
+        for (int image = 0; image < 3; ++image) {
+            const u32 w = 64, h = 48;
+            scene.write({{gs::BITBLTBUF, u64{PathScene::kTextureBlock} << 32 | u64{4} << 48},
+                         {gs::TRXPOS, u64{random() % 192} << 32 | u64{random() % 200} << 48},
+                         {gs::TRXREG, w | u64{h} << 32}, {gs::TRXDIR, 0}});
+            std::vector<Qword> data{Tag(w * h / 4, kImage, 0, 0)};
+            for (u32 i = 0; i < w * h / 4; ++i)
+                data.push_back({random() | u64{random()} << 32, random() | u64{random()} << 32});
+            scene.send(data);
+            triangles(60, 8000);
+        }
+        // A copy from the frame's lower rows to its upper ones.
+        scene.write({{gs::BITBLTBUF, u64{0} | u64{10} << 16 | u64{0} << 32 | u64{10} << 48},
+                     {gs::TRXPOS, u64{random() % 100} | u64{300 + random() % 100} << 16 | u64{random() % 100} << 32 |
+                                      u64{random() % 100} << 48},
+                     {gs::TRXREG, 200 | u64{150} << 32}, {gs::TRXDIR, 2}});
+        triangles(30, 8000);
+        // The frame as its own texture, then a depth buffer over the frame.
+        scene.write({{gs::TEX0_1, u64{0} | u64{10} << 14 | u64{8} << 26 | u64{8} << 30 | u64{1} << 34 | u64{1} << 35}});
+        triangles(20, 4000);
+        scene.write({{gs::ZBUF_1, u64{2} | u64{0x30} << 24}, {gs::TEX0_1, PathScene::kTextureBlock | decal}});
+        triangles(20, 4000);
+        scene.write({{gs::ZBUF_1, PathScene::kZPage | u64{0x30} << 24}});
+        // The frame's pages through a narrower shape, inside it and, with the scissor wider than the
+        // shape, where a row runs on into the next row of pages.
+        scene.write({{gs::FRAME_1, u64{0} | 5u << 16}, {gs::SCISSOR_1, 319u << 16 | u64{511} << 48}});
+        sprites(10);
+        scene.write({{gs::SCISSOR_1, kScissor}});
+        sprites(10);
+        scene.write({{gs::FRAME_1, PathScene::kWidth / 64 << 16}});
+        sprites(10);
+    }
+}
+
+// Two threads, each drawing its own rows, write what one thread writes, and meet as often as each other:
+// with the thread drawing every row (the console's side runs ahead), none (the thread runs ahead), about
+// half, and with the split moving.
+TEST(PixelPaths, TwoThreadsWriteWhatOneWrites)
+{
+    const std::pair<const char*, void (*)(PathScene&)> scenes[] = {
+        {"flat", &FlatScene}, {"textured", &TexturedScene}, {"mesh", &MeshScene}, {"hazards", &HazardScene}};
+    for (const auto& [name, scene] : scenes) {
+        u64 wantPixels = 0;
+        const std::vector<u32> want = Draw(PathScene::Best(), scene, wantPixels);
+        for (const int split : {0, 4096, 200, -2}) {
+            SCOPED_TRACE(std::string(name) + ", split " + std::to_string(split));
+            PathScene s(PathScene::Best(), split);
+            scene(s);
+            EXPECT_EQ(s.pixels(), wantPixels);
+            const std::vector<u32> got = s.memory();
+            const gs::Gs::BandMeetings met = s.meetings();
+            EXPECT_EQ(met.console, met.thread);
+            if (scene == &HazardScene) {
+                EXPECT_GE(met.console, 6u * 8u);
+            }
+            for (u32 i = 0; i < gs::kMemoryWords; ++i)
+                if (got[i] != want[i]) {
+                    ADD_FAILURE() << "word " << std::hex << i << ": " << got[i] << ", not " << want[i];
                     break;
                 }
         }
