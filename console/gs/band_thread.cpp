@@ -4,6 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#ifdef __linux__
+#include <sched.h>
+#endif
+
 namespace gs {
 namespace {
 
@@ -22,12 +26,22 @@ constexpr int kSplitStep = 8;
 
 using Clock = std::chrono::steady_clock;
 
+// Processor threads this process may run on.
+unsigned ProcessorThreads()
+{
+#ifdef __linux__
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0) return static_cast<unsigned>(CPU_COUNT(&set));
+#endif
+    return std::thread::hardware_concurrency();
+}
+
 } // namespace
 
 bool BandThreadPays()
 {
     if (const char* forced = std::getenv("ORB_GS_THREADS")) return std::strcmp(forced, "2") == 0;
-    return std::thread::hardware_concurrency() >= 3;
+    return ProcessorThreads() >= 3;
 }
 
 void BandMeeting::arriveAndWait()
