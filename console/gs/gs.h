@@ -2,8 +2,8 @@
 
 #include <array>
 #include <climits>
-#include <memory>
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -159,6 +159,8 @@ private:
     // A vertex at (x, y, z) with the vertex registers' colour and texture coordinates.
     void vertexKick(u32 x, u32 y, u32 z, u8 fog, bool draw);
     void drawPrimitive();
+    // The primitive in the queue, through the rasterizer its type takes.
+    void rasterize();
     const DrawSetup* drawSetup(const Vertex& last);
     void useBlendTable(const Rgbaq& colour, bool build);
 
@@ -171,7 +173,6 @@ private:
     void shareSetup();
     void meetBands();
     void drainBands() const;
-    void rasterize();
 
     // raster_*.cpp
     void drawPoint(const Vertex& v);
