@@ -75,6 +75,14 @@ void Gs::meetBands()
     ++band_.meetings;
 }
 
+void Gs::aloneOnConsoleSide(void (Gs::*work)())
+{
+    if (!band_.meeting) return (this->*work)();
+    meetBands();
+    if (band_.console) (this->*work)();
+    meetBands();
+}
+
 void Gs::drainBands() const
 {
     if (bandThread_) bandThread_->drain();

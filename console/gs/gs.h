@@ -80,8 +80,6 @@ class BandThread;
 class Gs {
 public:
     explicit Gs(console::Log& log);
-    // The band thread's side of a GS (band_thread.h): draws into `console`'s memory, rows `split` on.
-    Gs(console::Log& log, const Gs& console, BandMeeting& meeting, int split);
     ~Gs();
 
     // From now on a second thread draws the lower rows of every primitive (band_thread.h): rows from
@@ -170,8 +168,12 @@ private:
     void localToLocal();
 
     // band_share.cpp
+    // The band thread's side of a GS (band_thread.h): draws into `console`'s memory, rows `split` on.
+    Gs(console::Log& log, const Gs& console, BandMeeting& meeting, int split);
     void shareSetup();
     void meetBands();
+    // Work the sides cannot share: with a band thread, they meet before and after and the console's side does it.
+    void aloneOnConsoleSide(void (Gs::*work)());
     void drainBands() const;
 
     // raster_*.cpp

@@ -146,12 +146,8 @@ void Gs::vertexKick(u32 x, u32 y, u32 z, u8 fog, bool draw)
 void Gs::drawPrimitive()
 {
     // A primitive the two sides cannot share is drawn whole by the console's side while the other waits.
-    if (band_.meeting && drawSetup(queue_[VerticesFor(regs_.primType) - 1]) && !band_.sharedSetup) {
-        meetBands();
-        if (band_.console) rasterize();
-        meetBands();
-        return;
-    }
+    if (band_.meeting && drawSetup(queue_[VerticesFor(regs_.primType) - 1]) && !band_.sharedSetup)
+        return aloneOnConsoleSide(&Gs::rasterize);
     rasterize();
 }
 

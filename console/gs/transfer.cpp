@@ -35,10 +35,8 @@ void Gs::startTransfer(u8 direction)
         log_.message("GS: local-to-host transfers are not modelled");
         break;
     case 2:
-        // A copy may read what either side drew and write rows of both: the console's side makes it alone.
-        if (band_.meeting) meetBands();
-        if (band_.console) localToLocal();
-        if (band_.meeting) meetBands();
+        // A copy may read what either side drew and write rows of both.
+        aloneOnConsoleSide(&Gs::localToLocal);
         break;
     default: // deactivated
         break;
