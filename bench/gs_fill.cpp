@@ -15,10 +15,7 @@ namespace {
 
 using gs::u64;
 
-class SilentLog final : public console::Log {
-public:
-    void message(std::string_view) override {}
-};
+using console::SilentLog;
 
 // A PACKED A+D packet: one tag, then one register write per quadword.
 class Packet {

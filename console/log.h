@@ -23,6 +23,13 @@ public:
     virtual void message(std::string_view text) = 0;
 };
 
+// Drops every message: for a second drawing thread, whose messages its console's side reports, and for
+// benchmarks and fuzzers.
+class SilentLog final : public Log {
+public:
+    void message(std::string_view) override {}
+};
+
 // Passes each distinct message on once, so a broken stream cannot flood the log.
 class OnceLog {
 public:

@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <string_view>
 #include <vector>
 
 #include "console/gs/gs.h"
@@ -22,11 +21,6 @@ namespace {
 
 using gs::Qword;
 using gs::u64;
-
-class QuietLog final : public console::Log {
-public:
-    void message(std::string_view) override {}
-};
 
 void Require(bool holds)
 {
@@ -117,7 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t first = in.byte();
     const int split = first == 255 ? -1 : first * 3;
     const std::vector<Transfer> stream = Parse(in);
-    QuietLog log;
+    console::SilentLog log;
     gs::Gs alone(log), shared(log);
     shared.shareRows(split);
     gs::ForceSimdPath(gs::SimdPath::Scalar);

@@ -12,11 +12,7 @@ namespace gs {
 namespace {
 
 // The thread's messages are the console's own, which the console's side reports.
-class Silent : public console::Log {
-public:
-    void message(std::string_view) override {}
-};
-Silent silent;
+console::SilentLog silent;
 
 // Transfers the thread may lag behind before the console waits for it: about four fields of the demo.
 constexpr std::size_t kMostBehind = 64;

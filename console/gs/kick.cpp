@@ -93,7 +93,7 @@ bool BuildSetup(DrawSetup& s, const Registers& regs, u32* mem, console::OnceLog&
         const Pages depth = PagesUpTo(c.zbuf.zbp, c.frame.fbw, c.scissor.x1, c.scissor.y1);
         const Pages texture = BlockPagesUpTo(c.tex0.tbp0, c.tex0.tbw, s.texMaskU, s.texMaskV);
         const bool depthUsed = (features & (kDepthTest | kDepthWrite)) != 0;
-        s.texAhead = texture.last < 512 && frame.last < 512 && depth.last < 512 && !texture.meets(frame) &&
+        s.texAhead = texture.last < kPages && frame.last < kPages && depth.last < kPages && !texture.meets(frame) &&
                      !(depthUsed && (texture.meets(depth) || frame.meets(depth)));
         s.decalRuns = s.texAhead && at.fst && s.texRepeat && c.tex0.psm == PSMCT32 && !colourUsed;
     }
