@@ -55,14 +55,10 @@ void Gs::shareSetup()
     band_.sharedSetup = !aliases && !(depthUsed && framePages.meets(depthPages)) &&
                         !(textured && (texturePages.meets(framePages) || (depthUsed && texturePages.meets(depthPages))));
     if (!band_.sharedSetup) return;
-    auto record = [&] {
+    recordOrMeet([&] {
         return band_.hazards.write(framePages, frame) && (!depthUsed || band_.hazards.write(depthPages, depth)) &&
                (!textured || band_.hazards.read(texturePages));
-    };
-    if (!record()) {
-        meetBands();
-        record();
-    }
+    });
     s.scissorY0 = std::max(s.scissorY0, band_.y0);
     s.scissorY1 = std::min(s.scissorY1, band_.y1);
 }

@@ -172,6 +172,15 @@ private:
     Gs(console::Log& log, const Gs& console, BandMeeting& meeting, int split);
     void shareSetup();
     void meetBands();
+    // Runs `record` (true when the band record took it); when it could not, the sides meet, which empties the
+    // record, and it runs again.
+    template <typename Record>
+    void recordOrMeet(const Record& record)
+    {
+        if (record()) return;
+        meetBands();
+        record();
+    }
     // Work the sides cannot share: with a band thread, they meet before and after and the console's side does it.
     void aloneOnConsoleSide(void (Gs::*work)());
     void drainBands() const;

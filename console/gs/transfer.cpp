@@ -25,10 +25,7 @@ void Gs::startTransfer(u8 direction)
             // The console's side writes the image; until the sides next meet, nothing else may use its pages.
             const Pages pages = BlockPagesUpTo(buf.dbp, buf.dbw, host_.dsax + host_.width - 1,
                                                host_.dsay + host_.height - 1);
-            if (!band_.hazards.write(pages, kImageShape)) {
-                meetBands();
-                band_.hazards.write(pages, kImageShape);
-            }
+            recordOrMeet([&] { return band_.hazards.write(pages, kImageShape); });
         }
         break;
     case 1:
